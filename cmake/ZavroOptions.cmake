@@ -1,0 +1,28 @@
+# Compile options every target of the project shares: warnings, sanitizers and
+# the platform tag that names test suites in the combined test run.
+add_library(zavro_options INTERFACE)
+target_compile_options(zavro_options INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
+target_include_directories(zavro_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+if(WIN32)
+  set(ZAVRO_PLATFORM windows)
+  target_compile_definitions(zavro_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # What we ship must need nothing but Windows system DLLs.
+  target_link_options(zavro_options INTERFACE -static -static-libgcc -static-libstdc++)
+elseif(ZAVRO_SANITIZE)
+  set(ZAVRO_PLATFORM asan)
+elseif(ZAVRO_TSAN)
+  set(ZAVRO_PLATFORM tsan)
+else()
+  set(ZAVRO_PLATFORM linux)
+endif()
+
+if(ZAVRO_SANITIZE)
+  set(ZAVRO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_compile_options(zavro_options INTERFACE ${ZAVRO_SANITIZER_FLAGS})
+  target_link_options(zavro_options INTERFACE ${ZAVRO_SANITIZER_FLAGS})
+endif()
+if(ZAVRO_TSAN)
+  target_compile_options(zavro_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(zavro_options INTERFACE -fsanitize=thread)
+endif()

@@ -1,0 +1,198 @@
+#pragma once
+// The host-independent core of a plug-in instance: identity, parameters, presets,
+// channel layout and buffers, the instance lock, and the virtual operations
+// through which the product and a host binding meet. The product derives from a
+// binding, which derives from this class.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/HostKind.h"
+#include "framework/IParamDef.h"
+#include "framework/IPlugStructs.h"
+#include "framework/IStateBuffer.h"
+
+class IGraphics;
+
+// Texts that identify the plug-in to hosts hold up to 127 characters.
+constexpr int kIdentityTextSize = 128;
+
+// Packs four characters into a code, the first in the most significant byte.
+constexpr int32_t FourCharCode(char a, char b, char c, char d) {
+  return static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24) |
+                              (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16) |
+                              (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8) |
+                              static_cast<uint32_t>(static_cast<uint8_t>(d)));
+}
+
+// What a product hands its base at construction.
+struct IPlugConfig {
+  int nParams = 0;
+  const char* channelIOText = "";
+  int nPresets = 0;
+  const char* effectName = "";
+  const char* productName = "";
+  const char* vendorName = "";
+  int32_t version = 0;  // major << 16 | minor << 8 | patch
+  int32_t uniqueId = 0;
+  int32_t manufacturerId = 0;
+  int latency = 0;
+  bool doesMidi = false;
+  bool doesStateChunks = false;
+  bool isInstrument = false;
+};
+
+class IPlugBase {
+public:
+  IPlugBase(const IPlugConfig& config, PluginApi api);
+  IPlugBase(const IPlugBase&) = delete;
+  IPlugBase& operator=(const IPlugBase&) = delete;
+
+  // --- Virtual operations, in slot order ---------------------------------
+
+  // Destroys the editor first, then parameters, presets and channels.
+  virtual ~IPlugBase();
+  // Host thread, after a sample-rate or block-size change and on deactivation.
+  virtual void OnReset();
+  // Any thread, under the instance lock, after a parameter value changed.
+  virtual void OnParameterChanged(int paramIdx);
+  // Audio thread, under the instance lock. Default: inputs copied to outputs.
+  virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+  virtual void OnEditorOpened() {}
+  virtual void OnEditorClosed() {}
+  virtual void OnIdleTick() {}
+  virtual void OnActiveChanged(bool active);
+  virtual void HandleMidiMessage(const IMidiMessage& message);
+  virtual void HandleSysEx(const ISysExMessage& message);
+  virtual bool QueryMidiNoteName(int note, char* name);
+  // Every program save and load goes through these two.
+  virtual bool SaveState(IStateBuffer& state);
+  virtual int LoadState(const IStateBuffer& state, int position);
+  virtual bool StateMatches(const double* values, int count);
+  virtual void OnEditorResized() {}
+  virtual bool ReservedQuery() { return false; }
+  virtual void OnHostKnown() {}
+  virtual void ShowHostContextMenu(int paramIdx, int x, int y);
+  // UI thread: sets the parameter, tells the host, runs the change hook.
+  virtual void SetParameterFromEditor(int paramIdx, double normalized);
+  virtual void BeginParameterEdit(int paramIdx) = 0;
+  virtual void SendParameterToHost(int paramIdx, double normalized) = 0;
+  virtual void EndParameterEdit(int paramIdx) = 0;
+  virtual void NotifyHostProgramChanged() = 0;
+  virtual bool HostIsOffline() { return false; }
+  virtual int QuerySamplePosition() = 0;
+  virtual double QueryTempo() = 0;
+  virtual void QueryTimeSignature(int* numerator, int* denominator) = 0;
+  virtual void QueryTransport(ITransportInfo* info) = 0;
+  virtual HostKind GetHostKind() { return hostKind_; }
+  virtual PluginApi GetPluginApi() { return pluginApi_; }
+  virtual void ApplyEditorSize(int width, int height) = 0;
+  virtual void InitForHost() {}
+  // Takes ownership; hands every parameter's value to the controls.
+  virtual void AttachEditor(IGraphics* editor);
+  virtual void SetLatencySamples(int samples) { latency_ = samples; }
+  virtual bool SendMidiToHost(const IMidiMessage& message) = 0;
+  virtual bool SendSysExToHost(const ISysExMessage&) { return false; }
+  // Pushes every parameter's plain value to the editor, if there is one.
+  virtual void RefreshParameterControls();
+  virtual void ReservedHook() {}
+  virtual void OnPresetsChangedByHost() {}
+  // Host thread: resizes the scratch buffers to the block size.
+  virtual void ApplyBlockSize(int nFrames);
+
+  // --- Parameters --------------------------------------------------------
+  int NParams() const { return static_cast<int>(params_.size()); }
+  IParamDef* GetParam(int paramIdx);
+  const IParamDef* GetParam(int paramIdx) const;
+  bool IsValidParam(int paramIdx) const { return paramIdx >= 0 && paramIdx < NParams(); }
+
+  // --- Channels ----------------------------------------------------------
+  int NInChannels() const { return static_cast<int>(inChannels_.size()); }
+  int NOutChannels() const { return static_cast<int>(outChannels_.size()); }
+  bool LegalIO(int nIn, int nOut) const;
+  void SetInputConnections(int first, int count, bool connected);
+  void SetOutputConnections(int first, int count, bool connected);
+  const std::vector<IChannelPair>& ChannelPairs() const { return channelPairs_; }
+  IInputChannel& InputChannel(int i) { return inChannels_[static_cast<size_t>(i)]; }
+  IOutputChannel& OutputChannel(int i) { return outChannels_[static_cast<size_t>(i)]; }
+  double** InputData() { return inData_.data(); }
+  double** OutputData() { return outData_.data(); }
+
+  // --- State and presets -------------------------------------------------
+  bool SerializeParams(IStateBuffer& state);
+  int UnserializeParams(const IStateBuffer& state, int position);
+  bool SerializePresets(IStateBuffer& state);
+  int UnserializePresets(const IStateBuffer& state, int position);
+  void ModifyCurrentPreset(const char* name = nullptr);
+  bool RecallPreset(int presetIdx);
+  void FillDefaultPresets(const char* name, int count);
+  int NPresets() const { return static_cast<int>(presets_.size()); }
+  int CurrentPresetIdx() const { return currentPreset_; }
+  IPresetSlot* GetPreset(int presetIdx);
+
+  // --- Identity and host ---------------------------------------------------
+  const char* EffectName() const { return effectName_; }
+  const char* ProductName() const { return productName_; }
+  const char* VendorName() const { return vendorName_; }
+  int32_t UniqueId() const { return uniqueId_; }
+  int32_t ManufacturerId() const { return manufacturerId_; }
+  int32_t Version() const { return version_; }
+  int32_t HostVersion() const { return hostVersion_; }
+  bool DoesStateChunks() const { return doesStateChunks_; }
+  bool IsInstrument() const { return isInstrument_; }
+  bool DoesMidi() const { return doesMidi_; }
+  double SampleRate() const { return sampleRate_; }
+  void SetSampleRate(double sampleRate) { sampleRate_ = sampleRate; }
+  int BlockSize() const { return blockSize_; }
+  int Latency() const { return latency_; }
+  int TailSize() const { return tailSize_; }
+  IGraphics* Editor() const { return editor_.get(); }
+
+  // The recursive instance lock: serialises processing, host and editor calls.
+  std::recursive_mutex& InstanceLock() { return mutex_; }
+
+protected:
+  void SetHostIdentity(HostKind kind, int32_t version) {
+    hostKind_ = kind;
+    hostVersion_ = version;
+  }
+  void SetCurrentPresetIdx(int presetIdx) { currentPreset_ = presetIdx; }
+
+private:
+  void ParseChannelIO(const char* text, int* maxIn, int* maxOut);
+  // Disconnected channels read from and write to their own scratch buffers.
+  void PointDisconnectedAtScratch();
+
+  std::vector<IChannelPair> channelPairs_;
+  std::recursive_mutex mutex_;
+  char effectName_[kIdentityTextSize] = {};
+  char productName_[kIdentityTextSize] = {};
+  char vendorName_[kIdentityTextSize] = {};
+  int32_t uniqueId_ = 0;
+  int32_t manufacturerId_ = 0;
+  int32_t version_ = 0;
+  PluginApi pluginApi_ = PluginApi::Vst2;
+  HostKind hostKind_ = HostKind::NotIdentified;
+  int32_t hostVersion_ = 0;
+  bool doesStateChunks_ = false;
+  bool isInstrument_ = false;
+  bool doesMidi_ = false;
+  int32_t currentPreset_ = 0;
+  double sampleRate_ = 44100.0;
+  int32_t blockSize_ = 0;
+  int32_t latency_ = 0;
+  int32_t tailSize_ = 0;
+  std::unique_ptr<IGraphics> editor_;
+  std::vector<IParamDef> params_;
+  std::vector<IPresetSlot> presets_;
+  std::vector<double*> inData_;
+  std::vector<double*> outData_;
+  std::vector<IInputChannel> inChannels_;
+  std::vector<IOutputChannel> outChannels_;
+};
+
+// Scoped hold of an instance lock.
+using IMutexLock = std::lock_guard<std::recursive_mutex>;

@@ -1,0 +1,16 @@
+#pragma once
+// The product is compiled once per host binding; this alias names the binding
+// class it derives from, chosen by the build target.
+
+#if defined(ZAVRO_BINDING_VST2)
+#include "vst2/IPlugVST.h"
+using ZAVROBase = IPlugVST;
+#elif defined(ZAVRO_BINDING_VST3)
+#include "vst3/IPlugVST3.h"
+using ZAVROBase = IPlugVST3;
+#elif defined(ZAVRO_BINDING_TEST)
+#include "tests/support/IPlugTest.h"
+using ZAVROBase = IPlugTest;
+#else
+#error "define ZAVRO_BINDING_VST2, ZAVRO_BINDING_VST3 or ZAVRO_BINDING_TEST"
+#endif
