@@ -32,3 +32,27 @@ function(zavro_add_suite name)
   endif()
   set_tests_properties(${ZAVRO_PLATFORM}.${name} PROPERTIES ${props})
 endfunction()
+
+# zavro_add_fuzzer(<name> SOURCES ... [LIBS ...] CORPUS <seed dir> [SECONDS n])
+# A libFuzzer target (asan build with ZAVRO_FUZZ only), run by the test command
+# for a bounded time over the committed seeds. New inputs go to the build tree,
+# never into the seed folder; a crash leaves its input in the build tree too.
+function(zavro_add_fuzzer name)
+  if(NOT ZAVRO_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT F_SECONDS)
+    set(F_SECONDS 15)
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE zavro_options ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}.corpus)
+  file(MAKE_DIRECTORY ${work})
+  add_test(NAME ${ZAVRO_PLATFORM}.fuzz.${name}
+           COMMAND ${name} -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=2048
+                   -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/${name}- ${work} ${F_CORPUS})
+  math(EXPR limit "${F_SECONDS} + 120")
+  set_tests_properties(${ZAVRO_PLATFORM}.fuzz.${name} PROPERTIES TIMEOUT ${limit})
+endfunction()
