@@ -1,0 +1,145 @@
+#pragma once
+// The VST 2.4 binding: translates the host's AEffect record, dispatcher and
+// callbacks into the operations of IPlugBase, and the base's host-facing
+// operations into calls of the host callback. The product derives from it.
+//
+// Every host entry is a static trampoline that recovers the instance from the
+// record, refuses a record without one, takes the instance lock and forwards.
+
+#include <cstdint>
+
+#include "framework/IPlugBase.h"
+#include "vst2/Vst2Interface.h"
+
+// What the entry point hands the product's constructor.
+struct IPlugInstanceInfo {
+  audioMasterCallback hostCallback = nullptr;
+};
+
+class IPlugVST : public IPlugBase {
+public:
+  IPlugVST(const IPlugInstanceInfo& instanceInfo, const IPlugConfig& config);
+  ~IPlugVST() override;
+
+  // The record handed to the host; it stays at this address until effClose.
+  AEffect* Effect() { return &effect_; }
+  // The instance behind a host's record, or null when the record has none.
+  static IPlugVST* FromEffect(AEffect* effect);
+
+  // --- Host-facing operations of the base ------------------------------------
+  // UI thread (editor gesture), under the instance lock.
+  void BeginParameterEdit(int paramIdx) override;
+  // Any thread, under the instance lock: audioMasterAutomate with the value as given.
+  void SendParameterToHost(int paramIdx, double normalized) override;
+  void EndParameterEdit(int paramIdx) override;
+  void NotifyHostProgramChanged() override;
+  bool HostIsOffline() override;
+  // Audio thread, inside processing, under the instance lock.
+  int QuerySamplePosition() override;
+  double QueryTempo() override;
+  void QueryTimeSignature(int* numerator, int* denominator) override;
+  void QueryTransport(ITransportInfo* info) override;
+  // Identifies the host on the first call (product text and version), then
+  // answers the stored kind. UI thread, under the instance lock.
+  HostKind GetHostKind() override;
+  void ApplyEditorSize(int width, int height) override;
+  // UI thread, from effOpen under the instance lock; runs once per instance.
+  void InitForHost() override;
+  // Product constructor: adds the editor flag and the edit rectangle.
+  void AttachEditor(IGraphics* editor) override;
+  void SetLatencySamples(int samples) override;
+  bool SendMidiToHost(const IMidiMessage& message) override;
+  bool SendSysExToHost(const ISysExMessage& message) override;
+
+  // --- Host entries (installed in the AEffect record) ---------------------------
+  // UI thread mostly (some hosts use others); the whole request runs under the
+  // instance lock, except effClose, which releases it before destroying.
+  static VstIntPtr VSTCALLBACK VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                             VstIntPtr value, void* ptr, float opt);
+  // Audio thread, under the instance lock.
+  static void VSTCALLBACK VSTProcess(AEffect* effect, float** inputs, float** outputs,
+                                     VstInt32 nFrames);
+  static void VSTCALLBACK VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs,
+                                              VstInt32 nFrames);
+  static void VSTCALLBACK VSTProcessDoubleReplacing(AEffect* effect, double** inputs,
+                                                    double** outputs, VstInt32 nFrames);
+  // Any thread, under the instance lock.
+  static void VSTCALLBACK VSTSetParameter(AEffect* effect, VstInt32 index, float value);
+  static float VSTCALLBACK VSTGetParameter(AEffect* effect, VstInt32 index);
+
+protected:
+  // Calls the host callback with this instance's record; 0 without a callback.
+  VstIntPtr CallHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
+  bool HasHostCallback() const { return hostCallback_ != nullptr; }
+
+private:
+  // Under the instance lock.
+  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  // Destroys the instance behind the record exactly once; later closes of the same
+  // record answer without touching it.
+  static void CloseInstance(AEffect* effect);
+
+  // Dispatcher requests grouped by concern (IPlugVSTDispatcher.cpp).
+  void OpenForHost();
+  VstIntPtr SetProgram(VstIntPtr value);
+  VstIntPtr SetProgramName(const char* name);
+  VstIntPtr GetProgramName(char* out);
+  VstIntPtr GetProgramNameIndexed(VstInt32 index, char* out);
+  VstIntPtr GetParamText(VstInt32 opcode, VstInt32 index, char* out);
+  VstIntPtr StringToParameter(VstInt32 index, const char* text);
+  VstIntPtr MainsChanged(VstIntPtr value);
+  VstIntPtr EditGetRect(void* ptr);
+  VstIntPtr EditOpen(void* parent);
+  VstIntPtr EditClose();
+  VstIntPtr ProcessEvents(const VstEvents* events);
+  VstIntPtr GetPinProperties(bool isInput, VstInt32 index, VstPinProperties* properties);
+  VstIntPtr SetSpeakerArrangement(VstIntPtr inputArrangement, void* outputArrangement);
+  VstIntPtr GetSpeakerArrangement(VstIntPtr inputSlot, void* outputSlot);
+  VstIntPtr VendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  VstIntPtr CanDo(const char* text) const;
+  VstIntPtr GetMidiKeyName(MidiKeyName* keyName);
+
+  // Chunks (IPlugVSTChunks.cpp): the block handed out stays valid until the
+  // next request of the same kind.
+  VstIntPtr GetChunk(bool isBank, void** data);
+  VstIntPtr SetChunk(bool isBank, VstIntPtr size, const void* data);
+
+  // Processing (IPlugVSTProcess.cpp), under the instance lock.
+  void ProcessDouble(double** inputs, double** outputs, int nFrames);
+  void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);
+  void ProcessDoublePiece(double** inputs, double** outputs, int offset, int nFrames);
+  void ProcessFloatPiece(float** inputs, float** outputs, int offset, int nFrames, bool accumulate);
+  // The longest piece the scratch buffers hold.
+  int ScratchFrames();
+  bool DoubleNeedsScratch(double** inputs, double** outputs);
+  void SendWantMidi();
+  void SetParameterFromHost(int paramIdx, float value);
+  float GetParameterForHost(int paramIdx);
+
+  // The host's time record for a request, or null.
+  const VstTimeInfo* GetTimeInfo(VstInt32 requestFlags);
+  void SetEditRectFromEditor();
+
+  ERect editRect_ = {};
+  audioMasterCallback hostCallback_ = nullptr;
+  VstSpeakerArrangement inputArrangement_ = {};
+  VstSpeakerArrangement outputArrangement_ = {};
+  bool hostSetUpDone_ = false;
+  IStateBuffer programChunk_;
+  IStateBuffer bankChunk_;
+  AEffect effect_ = {};
+  // Events sent to the host must outlive the processing call that sent them.
+  VstEvents sentEvents_ = {};
+  VstMidiEvent sentMidi_ = {};
+  VstMidiSysexEvent sentSysEx_ = {};
+};
+
+// Creates the product on this binding; defined by the product, called by the
+// entry point under the entry lock. Null when no instance could be made.
+IPlugVST* CreateVst2Plugin(const IPlugInstanceInfo& instanceInfo);
+
+// The loaded module's own handle (HINSTANCE on Windows, the dlopen handle of the
+// object on Linux), recorded when the module is loaded; for the editor's window
+// class and resources.
+void* Vst2ModuleHandle();
