@@ -16,10 +16,14 @@ else()
   target_link_libraries(zavro_gtest INTERFACE GTest::gtest GTest::gmock GTest::gtest_main)
 endif()
 
-# zavro_add_suite(<name> SOURCES ... [LIBS ...] [WINDOW] [TIMEOUT s] [PORTABLE])
+# zavro_add_suite(<name> SOURCES ... [LIBS ...] [WINDOW] [TSAN] [TIMEOUT s] [PORTABLE])
 # WINDOW runs the suite under a virtual X display (editor suites under Wine).
+# TSAN suites are the only ones the ThreadSanitizer build makes and runs.
 function(zavro_add_suite name)
-  cmake_parse_arguments(S "WINDOW" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(S "WINDOW;TSAN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(ZAVRO_TSAN AND NOT S_TSAN)
+    return()
+  endif()
   add_executable(${name} ${S_SOURCES})
   target_link_libraries(${name} PRIVATE zavro_options zavro_gtest ${S_LIBS})
   if(NOT S_TIMEOUT)
