@@ -15,6 +15,7 @@
 namespace {
 constexpr int kParams = 27;
 constexpr int kBlock = 128;
+constexpr int kAutomated = 19;  // master output, written by the audio thread too
 
 AEffect* Create(Vst2Module& module, Vst2TestHost& host) {
   Vst2Entry entry = module.Find("VSTPluginMain");
@@ -36,6 +37,9 @@ void ProcessBlocks(AEffect* e, int blocks, const std::atomic<bool>& stop) {
   double* din[2] = {dl.data(), dr.data()};
   double* dout[2] = {dol.data(), dor.data()};
   for (int b = 0; b < blocks && !stop; ++b) {
+    // Automation playback and meter-style polling from the audio thread.
+    if (b % 4 == 0) e->setParameter(e, kAutomated, static_cast<float>(b % 7) / 6.0f);
+    (void)e->getParameter(e, b % kParams);
     switch (b % 3) {
       case 0: e->processReplacing(e, in, out, kBlock); break;
       case 1: e->processDoubleReplacing(e, din, dout, kBlock); break;
@@ -86,7 +90,7 @@ TEST(Vst2HostThreads, ProcessingAndParameterChangesFromTwoThreadsAreSerialised) 
   // Both instances end with the last values the UI thread set. (The second
   // group may follow the first through Link, so only the first group and the
   // master section are compared.)
-  const int checked[] = {0, 1, 2, 3, 4, 5, 6, 7, 19, 21, 24, 25};
+  const int checked[] = {0, 1, 2, 3, 4, 5, 6, 7, 21, 24, 25};
   for (AEffect* e : {a, b}) {
     Vst2TestHost reference;
     AEffect* fresh = Create(module, reference);
