@@ -43,13 +43,14 @@ int ToIndex(VstIntPtr value) {
 
 VstIntPtr VSTCALLBACK IPlugVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                               VstIntPtr value, void* ptr, float opt) {
+  // A closed record may already be gone: it is looked up before it is read.
+  if (opcode == effClose) {
+    CloseInstance(effect);
+    return 0;
+  }
   IPlugVST* plug = FromEffect(effect);
   if (!plug) return 0;
   try {
-    if (opcode == effClose) {
-      CloseInstance(effect);
-      return 0;
-    }
     IMutexLock lock(plug->InstanceLock());
     return plug->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
@@ -207,8 +208,10 @@ VstIntPtr IPlugVST::EditClose() {
 
 VstIntPtr IPlugVST::ProcessEvents(const VstEvents* events) {
   if (!events) return 0;
+  // Declared with two entries, really numEvents long.
+  VstEvent* const* list = events->events;
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = list[i];
     if (!event) continue;
     // The type decides; byteSize is not trusted (hosts disagree on it).
     if (event->type == kVstMidiType) {

@@ -92,8 +92,9 @@ private:
 
   void RecordEvents(const VstEvents* events) {
     if (!events) return;
+    VstEvent* const* list = events->events;
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
-      const VstEvent* event = events->events[i];
+      const VstEvent* event = list[i];
       if (event->type == kVstMidiType) {
         midiSent.push_back(*reinterpret_cast<const VstMidiEvent*>(event));
       } else if (event->type == kVstSysExType) {
