@@ -46,13 +46,13 @@ bool LimitsChannels(HostKind kind) {
   return kind == HostKind::Forte || kind == HostKind::Audition || kind == HostKind::Orion ||
          kind == HostKind::SawStudio;
 }
-}  // namespace
 
 // The packed version (major << 16 | minor << 8 | patch) in the decimal form
 // hosts show: 50000 for 5.0.0.
-static VstInt32 DecimalVersion(int32_t packed) {
+VstInt32 DecimalVersion(int32_t packed) {
   return ((packed >> 16) & 0xFFFF) * 10000 + ((packed >> 8) & 0xFF) * 100 + (packed & 0xFF);
 }
+}  // namespace
 
 IPlugVST::IPlugVST(const IPlugInstanceInfo& instanceInfo, const IPlugConfig& config)
     : IPlugBase(config, PluginApi::Vst2), hostCallback_(instanceInfo.hostCallback) {
