@@ -27,14 +27,19 @@ public:
   static IPlugVST* FromEffect(AEffect* effect);
 
   // --- Host-facing operations of the base ------------------------------------
+  // Calls to the host are made on the caller's thread with the instance lock held.
   // UI thread (editor gesture), under the instance lock.
   void BeginParameterEdit(int paramIdx) override;
   // Any thread, under the instance lock: audioMasterAutomate with the value as given.
   void SendParameterToHost(int paramIdx, double normalized) override;
+  // UI thread (editor gesture), under the instance lock.
   void EndParameterEdit(int paramIdx) override;
+  // UI thread, under the instance lock: the host re-reads names and texts.
   void NotifyHostProgramChanged() override;
+  // Any thread, under the instance lock: true while the host renders offline.
   bool HostIsOffline() override;
-  // Audio thread, inside processing, under the instance lock.
+  // Audio thread, inside processing, under the instance lock; the host's time
+  // record is valid only until the block ends.
   int QuerySamplePosition() override;
   double QueryTempo() override;
   void QueryTimeSignature(int* numerator, int* denominator) override;
@@ -42,12 +47,16 @@ public:
   // Identifies the host on the first call (product text and version), then
   // answers the stored kind. UI thread, under the instance lock.
   HostKind GetHostKind() override;
+  // UI thread, under the instance lock: the edit rectangle follows the editor.
   void ApplyEditorSize(int width, int height) override;
   // UI thread, from effOpen under the instance lock; runs once per instance.
   void InitForHost() override;
-  // Product constructor: adds the editor flag and the edit rectangle.
+  // Product constructor (entry lock held): adds the editor flag and the edit rectangle.
   void AttachEditor(IGraphics* editor) override;
+  // Any thread, under the instance lock; the host is not told.
   void SetLatencySamples(int samples) override;
+  // Audio thread, inside processing, under the instance lock; the event stays
+  // valid until the next one is sent.
   bool SendMidiToHost(const IMidiMessage& message) override;
   bool SendSysExToHost(const ISysExMessage& message) override;
 

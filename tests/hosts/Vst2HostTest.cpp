@@ -189,6 +189,35 @@ TEST(Vst2Host, CanDoAnswersItsCapabilitiesExactly) {
   EXPECT_EQ(Dispatch(e, effCanDo), 0);
 }
 
+TEST(Vst2Host, RequestsWithoutTheirPointerChangeNothing) {
+  Instance instance;
+  AEffect* e = instance.effect;
+  Dispatch(e, effOpen);
+  e->setParameter(e, kLowGain, 0.75f);
+  EXPECT_EQ(Dispatch(e, effSetProgramName), 0);
+  EXPECT_EQ(Dispatch(e, effGetProgramName), 0);
+  EXPECT_EQ(instance.Text(effGetProgramName, 0), "-");
+  EXPECT_EQ(Dispatch(e, effSetSpeakerArrangement), 1);
+  EXPECT_EQ(Dispatch(e, effProcessEvents), 0);
+  EXPECT_EQ(Dispatch(e, effGetMidiKeyName), 0);
+  EXPECT_EQ(Dispatch(e, effVendorSpecific, 7, kLowGain, nullptr, 0.5f), 0);
+  EXPECT_EQ(Dispatch(e, effGetChunk, 1), 0);
+  EXPECT_EQ(Dispatch(e, effSetChunk, 1, 224), 0);
+  EXPECT_FLOAT_EQ(e->getParameter(e, kLowGain), 0.75f);
+  // Both inputs still carry audio after the pointerless arrangement request.
+  FloatBlock in(16, 0.5f), out(16);
+  e->processReplacing(e, in.ptrs, out.ptrs, 16);
+  FloatBlock silentRight(16, 0.5f);
+  silentRight.ch[1].assign(16, 0.0f);
+  silentRight.ptrs[1] = silentRight.ch[1].data();
+  Instance reference;
+  reference.Start(44100.0f, 1024);
+  reference.effect->setParameter(reference.effect, kLowGain, 0.75f);
+  FloatBlock refOut(16);
+  reference.effect->processReplacing(reference.effect, silentRight.ptrs, refOut.ptrs, 16);
+  EXPECT_NE(out.ch[1], refOut.ch[1]) << "input 1 is still connected";
+}
+
 TEST(Vst2Host, EditorRequestsAnswerNoEditor) {
   Instance instance;
   AEffect* e = instance.effect;
