@@ -122,12 +122,26 @@ public:
   double** OutputData() { return outData_.data(); }
 
   // --- State and presets -------------------------------------------------
+  // Each takes the instance lock itself (re-entered under the dispatcher); the
+  // host calls them on its UI thread, the product's constructor once.
+
+  // Appends every parameter's plain value as a double, in index order.
   bool SerializeParams(IStateBuffer& state);
+  // Loads doubles from position on, clamping each into its parameter's range (a
+  // NaN loads as the default); the parameter where the data runs out gets 0
+  // clamped. Then runs the change hook for every parameter. Answers the end
+  // position, or -1 when the data ran out.
   int UnserializeParams(const IStateBuffer& state, int position);
+  // Per slot: name as text, initialised flag, and the stored program when initialised.
   bool SerializePresets(IStateBuffer& state);
+  // Reads the bank written by SerializePresets, then recalls the current preset.
   int UnserializePresets(const IStateBuffer& state, int position);
+  // Stores the live values in the current slot; a non-empty name renames it.
   void ModifyCurrentPreset(const char* name = nullptr);
+  // Loads an initialised slot, or makes an uninitialised one a "user preset N"
+  // holding the live values; false for an index outside the bank.
   bool RecallPreset(int presetIdx);
+  // Gives up to count uninitialised slots the live values and the name ("Empty" for null).
   void FillDefaultPresets(const char* name, int count);
   int NPresets() const { return static_cast<int>(presets_.size()); }
   int CurrentPresetIdx() const { return currentPreset_; }
@@ -155,7 +169,9 @@ public:
   std::recursive_mutex& InstanceLock() { return mutex_; }
 
 protected:
+  // Identification happens once: after the first call the stored answers stay.
   void SetHostIdentity(HostKind kind, int32_t version) {
+    if (hostKind_ != HostKind::NotIdentified) return;
     hostKind_ = kind;
     hostVersion_ = version;
   }
