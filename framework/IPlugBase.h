@@ -68,7 +68,10 @@ public:
   virtual void HandleMidiMessage(const IMidiMessage& message);
   virtual void HandleSysEx(const ISysExMessage& message);
   virtual bool QueryMidiNoteName(int note, char* name);
-  // Every program save and load goes through these two.
+  // Every program save and load goes through these two, so a product can replace
+  // the program format; the default is SerializeParams / UnserializeParams. UI
+  // thread (state transfers, preset operations), under the instance lock. The
+  // format must be self-delimiting: a bank finds the end of a program by loading it.
   virtual bool SaveState(IStateBuffer& state);
   virtual int LoadState(const IStateBuffer& state, int position);
   virtual bool StateMatches(const double* values, int count);

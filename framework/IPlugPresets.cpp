@@ -44,7 +44,7 @@ int IPlugBase::UnserializeParams(const IStateBuffer& state, int position) {
     param.SetClamped(position < 0 ? 0.0 : LoadableValue(param, value));
   }
   for (int i = 0; i < NParams(); ++i) OnParameterChanged(i);
-  return position;
+  return position < 0 ? -1 : position;
 }
 
 bool IPlugBase::SerializePresets(IStateBuffer& state) {
@@ -79,7 +79,7 @@ int IPlugBase::UnserializePresets(const IStateBuffer& state, int position) {
     }
   }
   RecallPreset(currentPreset_);
-  return position;
+  return position < 0 ? -1 : position;
 }
 
 void IPlugBase::ModifyCurrentPreset(const char* name) {

@@ -64,7 +64,6 @@ struct IPresetSlot {
 // framework's state version.
 constexpr int32_t kStateMagic = 0x70666674;
 constexpr int32_t kStateVersion = 0x10000;
-constexpr int kStateHeaderSize = 8;
 
 bool WriteStateHeader(IStateBuffer& state);
 // Answers where the block after the header starts: 8 after a whole header, 0 for
