@@ -168,6 +168,13 @@ public:
   int TailSize() const { return tailSize_; }
   IGraphics* Editor() const { return editor_.get(); }
 
+  // Kept for the VST 3 binding: its bypass state and the names of its buses and units.
+  bool IsBypassed() const { return bypassed_; }
+  void SetBypassed(bool bypassed) { bypassed_ = bypassed; }
+  std::vector<std::string>& InputBusLabels() { return inputBusLabels_; }
+  std::vector<std::string>& OutputBusLabels() { return outputBusLabels_; }
+  std::vector<std::string>& UnitNames() { return unitNames_; }
+
   // The recursive instance lock: serialises processing, host and editor calls.
   std::recursive_mutex& InstanceLock() { return mutex_; }
 
@@ -211,6 +218,10 @@ private:
   std::vector<double*> outData_;
   std::vector<IInputChannel> inChannels_;
   std::vector<IOutputChannel> outChannels_;
+  bool bypassed_ = false;
+  std::vector<std::string> inputBusLabels_;
+  std::vector<std::string> outputBusLabels_;
+  std::vector<std::string> unitNames_;
 };
 
 // Scoped hold of an instance lock.
