@@ -228,3 +228,16 @@ TEST(IParamDef, LongTextsAreCutToThirtyOneCharacters) {
   p.InitContinuous(nullptr, 0.0, 0.0, 1.0, 0.1);
   EXPECT_STREQ(p.Name(), "");
 }
+
+TEST(IParamDef, ValuesThatAreNoNumberLeaveTheParameterAlone) {
+  IParamDef p = Gain();
+  p.SetClamped(3.0);
+  p.SetClamped(std::nan(""));
+  EXPECT_EQ(p.Value(), 3.0);
+  p.SetFromNormalized(std::nan(""));
+  p.SetFromNormalized(-INFINITY);
+  p.SetFromNormalized(INFINITY);
+  EXPECT_EQ(p.Value(), 3.0);
+  p.SetClamped(-INFINITY);  // a plain infinity still clamps to the nearer bound
+  EXPECT_EQ(p.Value(), -15.0);
+}
