@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "lice/LICE_Combine.h"
 #include "lice/LICE_Raster.h"
@@ -208,7 +209,7 @@ LICE_GlyphRecord* LICE_CachedFont::RenderGlyph(int c) {
         const int coverage = Red(rows.Row(y)[x]);
         glyphPixels_.push_back(static_cast<unsigned char>(invert ? 255 - coverage : coverage));
       }
-    TrimAndStore(record, c, w, fullWidth, h, m);
+    TrimAndStore(record, w, fullWidth, h, m);
   }
   *g = record;
   if (c >= 128) {
@@ -219,7 +220,7 @@ LICE_GlyphRecord* LICE_CachedFont::RenderGlyph(int c) {
   return g;
 }
 
-void LICE_CachedFont::TrimAndStore(LICE_GlyphRecord& g, int, int w, int fullWidth, int h, int m) {
+void LICE_CachedFont::TrimAndStore(LICE_GlyphRecord& g, int w, int fullWidth, int h, int m) {
   unsigned char* map = glyphPixels_.data() + g.pixelOffset - 1;
   const auto inked = [&](int x) {
     for (int y = 0; y < h; ++y)
@@ -369,9 +370,8 @@ int LICE_CachedFont::RenderNative(LICE_IBitmap* dst, const char* text, int len, 
   return result;
 }
 
-// Walks the text of the cached way: calls step(glyph, c, x, y) at each pen
-// position of a character that has pixels; answers the extent (width, height)
-// of what was laid out, relative to the start.
+// Walks the text of the cached way: calls step(glyph, c, x, y) with the pen
+// position, relative to the start, of every character that has pixels.
 template <class Step>
 static void LayOut(LICE_CachedFont& font, const char* text, int len, unsigned int format, int lineStep,
                    bool vertical, bool bottomUp, Step step) {
@@ -450,4 +450,114 @@ int LICE_CachedFont::RenderCached(LICE_IBitmap* dst, const char* text, int len, 
          });
   combineAlpha_ = saved;
   return extent;
+}
+
+namespace {
+
+// Composes the covered pixels of a clipped glyph cell; kernel(D, k) answers the new word.
+template <class Kernel>
+void ComposeCell(LICE_IBitmap& dst, const unsigned char* map, int mapWidth, int mapX, int mapY, const LICE_Rect& cell,
+                 Kernel kernel) {
+  const LICE_Rows rows(dst);
+  for (int y = cell.top; y < cell.bottom; ++y) {
+    LICE_pixel* d = rows.Row(y);
+    const unsigned char* coverage = map + (mapY + y - cell.top) * mapWidth + mapX;
+    for (int x = cell.left; x < cell.right; ++x) {
+      const int k = coverage[x - cell.left];
+      if (k) d[x] = kernel(d[x], k);
+    }
+  }
+}
+
+// The blit's combines with an opaque source of colour c at weight w.
+LICE_pixel BlendOpaque(LICE_pixel d, LICE_pixel c, int w, int mode) {
+  const LICE_pixel s = c | 0xFF000000;
+  const auto each = [&](auto channel) {
+    return Pack(channel(Blue(d), Blue(s)), channel(Green(d), Green(s)), channel(Red(d), Red(s)),
+                channel(Alpha(d), 255));
+  };
+  switch (mode & 0xFF) {
+    case kLiceCopy: return each([w](int dc, int sc) { return Mix(sc, dc, w); });
+    case kLiceAdd: return each([w](int dc, int sc) { return AddChannel(dc, sc, w); });
+    case kLiceDodge: return each([w](int dc, int sc) { return DodgeChannel(dc, sc, w); });
+    case kLiceMultiply: return each([w](int dc, int sc) { return MultiplyChannel(dc, sc, w); });
+    case kLiceOverlay: return each([w](int dc, int sc) { return OverlayChannel(dc, sc, w); });
+    case kLiceHueAdjust: return HueAdjust(d, s, w, 255);
+    default: return d;
+  }
+}
+
+// Copy of colour c over d, keeping g/256 of the destination; alpha rises toward opaque.
+LICE_pixel CopyKeeping(LICE_pixel d, LICE_pixel c, int g) {
+  return Pack(Blue(c) + (Blue(d) - Blue(c)) * g / 256, Green(c) + (Green(d) - Green(c)) * g / 256,
+              Red(c) + (Red(d) - Red(c)) * g / 256, (Alpha(d) - 255) * g / 256 - 1);
+}
+
+}  // namespace
+
+bool LICE_CachedFont::DrawGlyph(LICE_IBitmap* dst, int c, int x, int y, const LICE_Rect* clip) {
+  LICE_GlyphRecord* g = FindGlyph(c);
+  if (!dst || !clip || !g || g->pixelOffset <= 0) return false;
+  if (!Vertical())
+    x -= g->leftBearing;
+  else
+    y += (flags_ & kLiceFontBottomUp) ? g->leftBearing : -g->leftBearing;
+
+  LICE_Rect limit;
+  if (!IntersectRects(*clip, {0, 0, dst->Width(), dst->Height()}, limit)) return false;
+  if (x >= limit.right || y >= limit.bottom || x + g->width <= limit.left || y + g->height <= limit.top) return false;
+  LICE_Rect cell;
+  IntersectRects({x, y, x + g->width, y + g->height}, limit, cell);
+  if (!dst->PixelData()) return false;
+
+  const float alpha = combineAlpha_;
+  if (backgroundMode_ == kLiceBackgroundOpaque)
+    FillArea(dst, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, backgroundColour_, alpha,
+             combineMode_ & ~kLiceUseSourceAlpha);
+  const int w = WeightOf(alpha);
+  if (w == 0) return true;
+
+  const unsigned char* map = glyphPixels_.data() + g->pixelOffset - 1;
+  const int mapX = cell.left - x, mapY = cell.top - y;
+  const LICE_pixel colour = textColour_, effect = effectColour_;
+  const int mode = combineMode_ & 0xFF;
+  const auto compose = [&](auto kernel) { ComposeCell(*dst, map, g->width, mapX, mapY, cell, kernel); };
+
+  if (flags_ & (kLiceFontMonochrome | kLiceFontShadow | kLiceFontOutline)) {
+    // Ink in the text colour, effect pixels in the effect colour.
+    const auto colourOf = [colour, effect](int k) { return k == 255 ? colour : effect; };
+    if (alpha == 1.0f && mode == kLiceCopy)
+      compose([&](LICE_pixel, int k) { return colourOf(k); });
+    else if (mode == kLiceCopy)
+      compose([&](LICE_pixel d, int k) { return CopyKeeping(d, colourOf(k), 256 - w); });
+    else
+      compose([&](LICE_pixel d, int k) { return BlendOpaque(d, colourOf(k), w, mode); });
+    return true;
+  }
+  // Anti-aliased coverage: the weight follows the coverage.
+  const auto weightOf = [w](int k) { return w == 256 ? k + 1 : std::min(w * k / 256, 256); };
+  switch (mode) {
+    case kLiceCopy:
+      if (w == 256)
+        compose([&](LICE_pixel d, int k) {
+          const int f = 255 - k;
+          return Pack((Blue(d) - Blue(colour)) * f / 256 + Blue(colour),
+                      (Green(d) - Green(colour)) * f / 256 + Green(colour),
+                      (Red(d) - Red(colour)) * f / 256 + Red(colour), (f * (Alpha(d) - 255)) / 256 - 1);
+        });
+      else
+        compose([&](LICE_pixel d, int k) { return CopyKeeping(d, colour, w * k < 65792 ? 256 - w * k / 256 : 0); });
+      return true;
+    case kLiceMultiply:
+      compose([&](LICE_pixel d, int k) {
+        const int f = weightOf(k);
+        const auto mul = [f](int dc, int cc) { return ((cc * f + (256 - f) * 256) * dc) >> 16; };
+        const int a = w == 256 ? ((65535 - k) * Alpha(d)) >> 16 : ((65536 - f) * Alpha(d)) >> 16;
+        return Pack(mul(Blue(d), Blue(colour)), mul(Green(d), Green(colour)), mul(Red(d), Red(colour)), a);
+      });
+      return true;
+    default:
+      compose([&](LICE_pixel d, int k) { return BlendOpaque(d, colour, weightOf(k), mode); });
+      return true;
+  }
 }

@@ -51,7 +51,7 @@ public:
 private:
   LICE_GlyphRecord* FindGlyph(int c);
   LICE_GlyphRecord* RenderGlyph(int c);
-  void TrimAndStore(LICE_GlyphRecord& g, int c, int w, int fullWidth, int h, int margin);
+  void TrimAndStore(LICE_GlyphRecord& g, int w, int fullWidth, int h, int margin);
   void Rotate(LICE_GlyphRecord& g);
   void ApplyEffects(const LICE_GlyphRecord& g);
   bool UseNativeWay(LICE_IBitmap* dst, unsigned int format, bool neverNative) const;
