@@ -148,6 +148,21 @@ INSTANTIATE_TEST_SUITE_P(BothWays, FontWays, ::testing::Values(Way::Cached, Way:
                            return std::string(i.param == Way::Native ? "Native" : "Cached");
                          });
 
+TEST(CachedFontWineTest, RegistryKeyUnderWineRulesOutTheNativeWay) {
+  LICE_OverrideWineDetection(-1);  // ask the registry, as a fresh module does
+  auto font = MakeFont(20, kLiceFontPreferNative);
+  font->SetTextColour(0xFFFFFFFF);
+  LICE_SysBitmap bm(60, 40);
+  Clear(bm, 0x00000000);
+  LICE_Rect r{0, 0, 60, 40};
+  font->RenderText(&bm, "H", -1, &r, 0);
+  // Opaque covered pixels: the glyph compositor drew, not GDI.
+  bool composed = false;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) composed |= GetPixel(bm, x, y) == 0xFFFFFFFF;
+  EXPECT_TRUE(composed);
+}
+
 // The cached way's own text handling.
 class CachedText : public ::testing::Test {
 protected:
