@@ -386,6 +386,15 @@ TEST(CachedFontLifetime, ScratchSurfacesLiveWhileAnyFontDoes) {
     EXPECT_EQ(LICE_CachedFont::LiveFontCount(), before + 2);
   }
   EXPECT_EQ(LICE_CachedFont::LiveFontCount(), before);
+  // Owned system fonts are deleted with the font or on a change of font;
+  // leaking them would exhaust GDI's handle table (65536) before the end.
+  LICE_CachedFont keeper;  // keeps the scratch surfaces alive between rounds
+  for (int i = 0; i < 70000; ++i) {
+    LICE_CachedFont owner;
+    owner.AttachSystemFont(MakeSystemFont(12), kLiceFontOwnsSystemFont);
+    owner.AttachSystemFont(MakeSystemFont(13), kLiceFontOwnsSystemFont);
+    ASSERT_GT(owner.LineHeight(), 0) << i;
+  }
   // Attaching another system font discards the glyphs made with the first.
   auto font = MakeFont(12, 0);
   const int small = font->Glyph('M')->height;
