@@ -6,7 +6,7 @@ class LICE_MemBitmap;
 
 // Decodes one complete PNG file held in memory into a new bitmap (rows padded
 // to 4 pixels) that the caller owns; null on any failure, with nothing left
-// allocated. Any thread, but not concurrently with itself on the same data.
+// allocated. Any thread: calls share nothing.
 LICE_MemBitmap* DecodePngImage(const void* data, int length);
 
 // The text after the last "." of the name; a name without one gives everything

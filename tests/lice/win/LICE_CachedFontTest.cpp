@@ -143,6 +143,22 @@ TEST_P(FontWays, TranslucentTextLeavesTheNativeWay) {
   EXPECT_NE(Chan(GetPixel(bm, InkBounds(bm, 0).left, InkBounds(bm, 0).top), 3), 0);
 }
 
+TEST_P(FontWays, BitmapsWithoutDeviceContextGetTheSameText) {
+  auto font = MakeFont(20, kLiceFontPreferNative);
+  font->SetTextColour(0xFFFFC040);
+  LICE_SysBitmap withDc(120, 40);
+  LICE_MemBitmap withoutDc(120, 40, 3);
+  Clear(withDc, kBackground);
+  Clear(withoutDc, kBackground);
+  for (LICE_IBitmap* bm : {static_cast<LICE_IBitmap*>(&withDc), static_cast<LICE_IBitmap*>(&withoutDc)}) {
+    LICE_Rect r{6, 4, 120, 40};
+    font->RenderText(bm, "Sample", -1, &r, kLiceTextCentre);
+  }
+  ASSERT_LT(InkBounds(withDc, kBackground).left, 120) << "nothing drawn";
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 120; ++x) ASSERT_EQ(GetPixel(withoutDc, x, y), GetPixel(withDc, x, y)) << x << "," << y;
+}
+
 INSTANTIATE_TEST_SUITE_P(BothWays, FontWays, ::testing::Values(Way::Cached, Way::Native),
                          [](const ::testing::TestParamInfo<Way>& i) {
                            return std::string(i.param == Way::Native ? "Native" : "Cached");
@@ -341,6 +357,26 @@ TEST_F(MonochromeGlyphs, ShadowFallsBelowAndRightOfInk) {
       ASSERT_TRUE(afterInk) << x << "," << y;
     }
   EXPECT_GT(effect, 10);
+}
+
+TEST(CachedFontGlyphs, MultiplyModeDarkensFullCoverageExactly) {
+  auto font = MakeFont(40, 0);
+  font->SetTextColour(0xFF808080);
+  font->SetCombine(kLiceMultiply, 1.0f);
+  LICE_MemBitmap bm(120, 60);
+  Clear(bm, 0xFFC8C8C8);
+  LICE_Rect r{5, 5, 120, 60};
+  font->RenderText(&bm, "H", -1, &r, 0);
+  // Coverage 255 at full weight: f = 256, ((128 * 256) * 200) >> 16 = 100;
+  // alpha (65535 - 255) * 255 >> 16 = 254. Nothing gets darker than that.
+  int full = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const LICE_pixel p = GetPixel(bm, x, y);
+      full += p == 0xFE646464;
+      ASSERT_GE(Chan(p, 0), 100) << x << "," << y;
+    }
+  EXPECT_GT(full, 20);
 }
 
 TEST(CachedFontGlyphs, OpaqueBackgroundFillsEachGlyphCell) {
