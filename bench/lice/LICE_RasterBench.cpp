@@ -60,7 +60,7 @@ void BM_FillWeighted(benchmark::State& state) { FillPanel(state, 0.3f); }
 
 // Smooth gradients with a little noise compress about as well as panel art.
 std::vector<unsigned char> PanelPng() {
-  testing_lice::PngSpec s;
+  testing_lice::PngImage s;
   s.width = kPanelWidth;
   s.height = kPanelHeight;
   std::mt19937 rng(4);

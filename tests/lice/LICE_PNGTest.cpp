@@ -44,8 +44,8 @@ struct ImageCase {
   bool transparency;  // tRNS: palette alphas or one transparent colour
 };
 
-// The pixel a decoder must produce for pixel i of the spec.
-LICE_pixel ExpectedPixel(const PngSpec& s, size_t i) {
+// The pixel a decoder must produce for pixel i of the image.
+LICE_pixel ExpectedPixel(const PngImage& s, size_t i) {
   const int d = s.bitDepth;
   const auto at = [&](size_t k) { return static_cast<int>(s.samples[k]); };
   switch (s.colourType) {
@@ -75,8 +75,8 @@ LICE_pixel ExpectedPixel(const PngSpec& s, size_t i) {
   }
 }
 
-PngSpec RandomImage(const ImageCase& c, std::mt19937& rng) {
-  PngSpec s;
+PngImage RandomImage(const ImageCase& c, std::mt19937& rng) {
+  PngImage s;
   s.width = 13;
   s.height = 7;
   s.colourType = c.colourType;
@@ -115,18 +115,18 @@ class PngColourTypes : public ::testing::TestWithParam<ImageCase> {};
 TEST_P(PngColourTypes, DecodesEveryPixelToTheLibraryWord) {
   const ImageCase& c = GetParam();
   std::mt19937 rng(0x9A6 + c.colourType * 100 + c.bitDepth);
-  const PngSpec spec = RandomImage(c, rng);
-  const std::vector<unsigned char> file = EncodePng(spec);
+  const PngImage image = RandomImage(c, rng);
+  const std::vector<unsigned char> file = EncodePng(image);
   ASSERT_FALSE(file.empty());
   const std::unique_ptr<LICE_MemBitmap> bm = Decode(file);
   ASSERT_NE(bm, nullptr);
-  ASSERT_EQ(bm->Width(), spec.width);
-  ASSERT_EQ(bm->Height(), spec.height);
+  ASSERT_EQ(bm->Width(), image.width);
+  ASSERT_EQ(bm->Height(), image.height);
   EXPECT_EQ(bm->RowSpan(), 16);
-  for (int y = 0; y < spec.height; ++y)
-    for (int x = 0; x < spec.width; ++x) {
-      const size_t i = static_cast<size_t>(y * spec.width + x);
-      ASSERT_EQ(GetPixel(*bm, x, y), ExpectedPixel(spec, i)) << c.name << " at " << x << "," << y;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const size_t i = static_cast<size_t>(y * image.width + x);
+      ASSERT_EQ(GetPixel(*bm, x, y), ExpectedPixel(image, i)) << c.name << " at " << x << "," << y;
     }
 }
 
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The panel background's shape: 1002 x 476 RGBA, rows padded to 1004.
 TEST(DecodePngImage, PanelSizedImageKeepsWordOrderAndRowSpan) {
-  PngSpec s;
+  PngImage s;
   s.width = 1002;
   s.height = 476;
   s.samples.assign(static_cast<size_t>(s.width * s.height * 4), 0);
@@ -177,7 +177,7 @@ TEST(DecodePngImage, PanelSizedImageKeepsWordOrderAndRowSpan) {
 }
 
 TEST(DecodePngImage, TwoBitGreyReplicatesBits) {
-  PngSpec s;
+  PngImage s;
   s.width = 4;
   s.colourType = PNG_COLOR_TYPE_GRAY;
   s.bitDepth = 2;
@@ -191,7 +191,7 @@ TEST(DecodePngImage, TwoBitGreyReplicatesBits) {
 }
 
 TEST(DecodePngImage, SixteenBitSamplesKeepTheHighByteUnrounded) {
-  PngSpec s;
+  PngImage s;
   s.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
   s.bitDepth = 16;
   s.samples = {0x12FF, 0x3480, 0x567F, 0xFFFF};
@@ -200,8 +200,8 @@ TEST(DecodePngImage, SixteenBitSamplesKeepTheHighByteUnrounded) {
   EXPECT_EQ(GetPixel(*bm, 0, 0), 0xFF123456u);
 }
 
-PngSpec SmallRgba() {
-  PngSpec s;
+PngImage SmallRgba() {
+  PngImage s;
   s.width = 40;
   s.height = 30;
   std::mt19937 rng(7);
@@ -210,7 +210,7 @@ PngSpec SmallRgba() {
 }
 
 TEST(DecodePngImage, FileWithoutEndChunkStillDecodes) {
-  PngSpec s = SmallRgba();
+  PngImage s = SmallRgba();
   s.writeEnd = false;
   const std::vector<unsigned char> file = EncodePng(s);
   const std::unique_ptr<LICE_MemBitmap> bm = Decode(file);

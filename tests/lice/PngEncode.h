@@ -9,7 +9,7 @@
 
 namespace testing_lice {
 
-struct PngSpec {
+struct PngImage {
   int width = 1;
   int height = 1;
   int colourType = PNG_COLOR_TYPE_RGB_ALPHA;
@@ -42,7 +42,7 @@ inline void AppendToVector(png_structp png, png_bytep data, png_size_t n) {
 inline void NoFlush(png_structp) {}
 
 // Empty on failure.
-inline std::vector<unsigned char> EncodePng(const PngSpec& spec) {
+inline std::vector<unsigned char> EncodePng(const PngImage& image) {
   std::vector<unsigned char> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -50,13 +50,13 @@ inline std::vector<unsigned char> EncodePng(const PngSpec& spec) {
     png_destroy_write_struct(&png, nullptr);
     return out;
   }
-  const int spp = SamplesPerPixel(spec.colourType);
-  const int bytesPerSample = spec.bitDepth == 16 ? 2 : 1;
-  std::vector<std::vector<png_byte>> rows(static_cast<size_t>(spec.height));
-  for (int y = 0; y < spec.height; ++y) {
+  const int spp = SamplesPerPixel(image.colourType);
+  const int bytesPerSample = image.bitDepth == 16 ? 2 : 1;
+  std::vector<std::vector<png_byte>> rows(static_cast<size_t>(image.height));
+  for (int y = 0; y < image.height; ++y) {
     std::vector<png_byte>& row = rows[static_cast<size_t>(y)];
-    for (int i = 0; i < spec.width * spp; ++i) {
-      const std::uint16_t v = spec.samples[static_cast<size_t>(y * spec.width * spp + i)];
+    for (int i = 0; i < image.width * spp; ++i) {
+      const std::uint16_t v = image.samples[static_cast<size_t>(y * image.width * spp + i)];
       if (bytesPerSample == 2) row.push_back(static_cast<png_byte>(v >> 8));
       row.push_back(static_cast<png_byte>(v & 0xFF));
     }
@@ -68,18 +68,18 @@ inline std::vector<unsigned char> EncodePng(const PngSpec& spec) {
     return {};
   }
   png_set_write_fn(png, &out, AppendToVector, NoFlush);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-               spec.bitDepth, spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height),
+               image.bitDepth, image.colourType, image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-  if (!spec.paletteAlpha.empty())
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
-  if (spec.hasTransparentColour) png_set_tRNS(png, info, nullptr, 0, &spec.transparentColour);
+  if (!image.palette.empty())
+    png_set_PLTE(png, info, image.palette.data(), static_cast<int>(image.palette.size()));
+  if (!image.paletteAlpha.empty())
+    png_set_tRNS(png, info, image.paletteAlpha.data(), static_cast<int>(image.paletteAlpha.size()), nullptr);
+  if (image.hasTransparentColour) png_set_tRNS(png, info, nullptr, 0, &image.transparentColour);
   png_write_info(png, info);
-  if (spec.bitDepth < 8) png_set_packing(png);  // rows hold one sample per byte
+  if (image.bitDepth < 8) png_set_packing(png);  // rows hold one sample per byte
   png_write_image(png, pointers.data());
-  if (spec.writeEnd) png_write_end(png, nullptr);
+  if (image.writeEnd) png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return out;
 }
