@@ -60,7 +60,7 @@ struct CookbookSection {
   }
 
   bool HistoryFinite() const {
-    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
+    return std::isfinite(x1) & std::isfinite(x2) & std::isfinite(y1) & std::isfinite(y2);
   }
   void ClearHistory() { x1 = x2 = y1 = y2 = 0.0f; }
 
@@ -95,7 +95,7 @@ struct PeakSection {
   }
 
   bool HistoryFinite() const {
-    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
+    return std::isfinite(x1) & std::isfinite(x2) & std::isfinite(y1) & std::isfinite(y2);
   }
   void ClearHistory() { x1 = x2 = y1 = y2 = 0.0; }
 };
@@ -121,6 +121,6 @@ struct BiquadSection {
     return y;
   }
 
-  bool HistoryFinite() const { return std::isfinite(z1) && std::isfinite(z2); }
+  bool HistoryFinite() const { return std::isfinite(z1) & std::isfinite(z2); }
   void ClearHistory() { z1 = z2 = 0.0; }
 };

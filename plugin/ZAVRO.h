@@ -3,6 +3,7 @@
 // that the processing reads.
 
 #include <cstdint>
+#include <cstring>
 
 #include "plugin/FilterSections.h"
 #include "plugin/ParamSmoother.h"
@@ -91,8 +92,33 @@ private:
     uint64_t bits[4] = {};
     bool valid = false;
     // True when the inputs are those of the last run; otherwise remembers them.
-    bool Unchanged(double v0, double v1, double v2, double v3);
+    bool Unchanged(double v0, double v1, double v2, double v3) {
+      const uint64_t now[4] = {BitsOf(v0), BitsOf(v1), BitsOf(v2), BitsOf(v3)};
+      const bool same = valid && ((now[0] ^ bits[0]) | (now[1] ^ bits[1]) | (now[2] ^ bits[2]) |
+                                  (now[3] ^ bits[3])) == 0;
+      for (int i = 0; i < 4; ++i) bits[i] = now[i];
+      valid = true;
+      return same;
+    }
+    static uint64_t BitsOf(double v) {
+      uint64_t b;
+      std::memcpy(&b, &v, sizeof b);
+      return b;
+    }
   };
+  // A glide that came to rest in an earlier block, and the settings it rests
+  // under (target, pole, weight, and the sample rate where it matters): while
+  // they stay the same, every step gives back the same state.
+  struct RestingGlide {
+    DesignInputs settings;
+    bool resting = false;
+    // Whether the glide is still at rest under these settings; remembers them.
+    bool Resumes(double target, const ParamSmoother& s, double fs) {
+      const bool same = settings.Unchanged(target, s.a, s.b, fs);
+      return resting && same;
+    }
+  };
+
   void PrepareBlock(double fs);
   void LinkRSToLM();
   void DesignShelves(double fs);
@@ -100,9 +126,11 @@ private:
   void ChooseHpfTargets();
   void ProcessFrames(double** inputs, double** outputs, int nFrames, double fs);
   void ClearNonFiniteState();
-  // InputConditioner, remembering the last result per channel: silence and
-  // other repeated samples need no new hyperbolic tangents.
-  double Condition(int channel, double sample);
+  // InputConditioner over n samples of one input channel. It forms every
+  // sample's powers first and its tangents after, so that independent work
+  // overlaps; a sample equal to the one before reuses its tangents, so
+  // silence and other held values cost none.
+  void ConditionChunk(int channel, const double* raw, double* conditioned, int n);
 
   DesignInputs smootherInputs_;
   DesignInputs shelfInputs_[4];  // lm low, rs low, lm high, rs high
@@ -113,10 +141,12 @@ private:
   // The trim factors 10^(z/20) and the smoother states they were made from.
   double lmTrimFactor_ = 1.0, rsTrimFactor_ = 1.0;
   double lmTrimFactorOf_ = 0.0, rsTrimFactorOf_ = 0.0;
-  // The last conditioned sample per input channel, for repeated input.
+  RestingGlide lmHpfRest_, rsHpfRest_, lmTrimRest_, rsTrimRest_, masterRest_;
+  // The last input sample per channel and its two hyperbolic tangents.
   double lastRaw_[2] = {0.0, 0.0};
-  double lastConditioned_[2] = {0.0, 0.0};
-  bool lastConditionedValid_[2] = {false, false};
+  double lastTanhX3_[2] = {0.0, 0.0};
+  double lastTanhX8_[2] = {0.0, 0.0};
+  bool lastRawValid_[2] = {false, false};
 
   void InitParameters();
   // The copy that mirrors a parameter, or null for those without one.

@@ -13,6 +13,10 @@
 #include <initializer_list>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "plugin/ZAVRO.h"
 
 namespace {
@@ -80,76 +84,206 @@ struct Chain {
   // A smoother whose step gave back its own state stays there for the block.
   bool hpfSettled = false;
   bool trimSettled = false;
+
+  bool Settled() const { return hpfSettled && trimSettled; }
 };
 
 // Per-frame high-pass step: glide the corner, redesign when it moved.
-void StepHighPass(Chain& c, ParamSmoother& smoother, BiquadSection& highPass) {
-  const double before = smoother.z;
-  smoother.Step(c.hpfTarget);
-  const double fc = smoother.z / c.fs;
-  if (c.highPassDesigned && SameBits(fc, highPass.fc)) {
-    if (SameBits(smoother.z, before)) c.hpfSettled = true;
+void StepHighPass(Chain& c) {
+  const double before = c.hpfSmoother.z;
+  c.hpfSmoother.Step(c.hpfTarget);
+  const double fc = c.hpfSmoother.z / c.fs;
+  if (c.highPassDesigned && SameBits(fc, c.highPass.fc)) {
+    if (SameBits(c.hpfSmoother.z, before)) c.hpfSettled = true;
     return;
   }
-  highPass.type = kHighPassType;
-  highPass.q = kHighPassQ;
-  highPass.peakGainDb = 0.0;
-  highPass.fc = fc;
-  highPass.UpdateCoefficients();
+  c.highPass.type = kHighPassType;
+  c.highPass.q = kHighPassQ;
+  c.highPass.peakGainDb = 0.0;
+  c.highPass.fc = fc;
+  c.highPass.UpdateCoefficients();
   c.highPassDesigned = true;
 }
 
 // Per-frame trim step: the factor 10^(z/20) only changes with z.
-void StepTrim(Chain& c, ParamSmoother& smoother) {
-  const double before = smoother.z;
-  smoother.Step(c.trimTargetDb);
-  if (SameBits(smoother.z, before)) c.trimSettled = true;
-  if (!SameBits(smoother.z, c.trimFactorOf)) {
-    c.trimFactor = std::pow(10.0, smoother.z / 20.0);
-    c.trimFactorOf = smoother.z;
+void StepTrim(Chain& c) {
+  const double before = c.trimSmoother.z;
+  c.trimSmoother.Step(c.trimTargetDb);
+  if (SameBits(c.trimSmoother.z, before)) c.trimSettled = true;
+  if (!SameBits(c.trimSmoother.z, c.trimFactorOf)) {
+    c.trimFactor = std::pow(10.0, c.trimSmoother.z / 20.0);
+    c.trimFactorOf = c.trimSmoother.z;
   }
 }
 
-// Runs n frames of one group's signal through its chain and trim, in place.
-// The state works on local copies so that it stays in registers.
-void RunChain(Chain& c, double* signal, int n) {
-  ParamSmoother hpfSmoother = c.hpfSmoother;
-  ParamSmoother trimSmoother = c.trimSmoother;
-  BiquadSection highPass = c.highPass;
-  CookbookSection lowShelf = c.lowShelf;
-  PeakSection lowMid = c.lowMid;
-  PeakSection highMid = c.highMid;
-  CookbookSection highShelf = c.highShelf;
-  const CookbookQuotients lowQ = c.lowShelfQuotients;
-  const CookbookQuotients highQ = c.highShelfQuotients;
-  for (int i = 0; i < n; ++i) {
-    if (!c.hpfSettled) StepHighPass(c, hpfSmoother, highPass);
-    // Each step's precision is part of the sound.
-    const double afterHighPass = highPass.Process(static_cast<float>(signal[i]));
-    const float afterLowShelf = lowShelf.Process(static_cast<float>(afterHighPass), lowQ);
-    const double afterBells = highMid.Process(lowMid.Process(afterLowShelf));
-    const double afterHighShelf = highShelf.Process(static_cast<float>(afterBells), highQ);
-    if (!c.trimSettled) StepTrim(c, trimSmoother);
-    signal[i] = c.trimFactor * afterHighShelf;
+// One frame of one group through its chain and trim, every step taken.
+double ChainFrame(Chain& c, double x) {
+  if (!c.hpfSettled) StepHighPass(c);
+  // Each step's precision is part of the sound.
+  const double afterHighPass = c.highPass.Process(static_cast<float>(x));
+  const float afterLowShelf = c.lowShelf.Process(static_cast<float>(afterHighPass), c.lowShelfQuotients);
+  const double afterBells = c.highMid.Process(c.lowMid.Process(afterLowShelf));
+  const double afterHighShelf = c.highShelf.Process(static_cast<float>(afterBells), c.highShelfQuotients);
+  if (!c.trimSettled) StepTrim(c);
+  return c.trimFactor * afterHighShelf;
+}
+
+#if defined(__SSE2__)
+// Both groups' chains once nothing glides any more: the two groups share no
+// state, so they run side by side in the two lanes of one register (lane 0
+// L/M, lane 1 R/S). Each lane's arithmetic is the scalar arithmetic, operation
+// for operation, so every result is the same to the bit.
+struct LanePair {
+  __m128d v;
+  static LanePair Of(double lm, double rs) { return {_mm_set_pd(rs, lm)}; }
+  void Store(double& lm, double& rs) const {
+    _mm_storel_pd(&lm, v);
+    _mm_storeh_pd(&rs, v);
   }
-  c.hpfSmoother = hpfSmoother;
-  c.trimSmoother = trimSmoother;
-  c.highPass = highPass;
-  c.lowShelf = lowShelf;
-  c.lowMid = lowMid;
-  c.highMid = highMid;
-  c.highShelf = highShelf;
+};
+struct FloatLanePair {
+  __m128 v;  // lanes 2 and 3 unused
+  static FloatLanePair Of(float lm, float rs) { return {_mm_set_ps(0.0f, 0.0f, rs, lm)}; }
+  void Store(float& lm, float& rs) const {
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, v);
+    lm = lanes[0];
+    rs = lanes[1];
+  }
+};
+
+struct PairedBiquad {
+  __m128d b0, b1, b2, a1, a2, z1, z2;
+  PairedBiquad(const BiquadSection& l, const BiquadSection& r)
+      : b0(LanePair::Of(l.b0, r.b0).v), b1(LanePair::Of(l.b1, r.b1).v),
+        b2(LanePair::Of(l.b2, r.b2).v), a1(LanePair::Of(l.a1, r.a1).v),
+        a2(LanePair::Of(l.a2, r.a2).v), z1(LanePair::Of(l.z1, r.z1).v),
+        z2(LanePair::Of(l.z2, r.z2).v) {}
+  __m128d Process(__m128d x) {
+    const __m128d y = _mm_add_pd(_mm_mul_pd(b0, x), z1);
+    z1 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(b1, x), z2), _mm_mul_pd(a1, y));
+    z2 = _mm_sub_pd(_mm_mul_pd(b2, x), _mm_mul_pd(a2, y));
+    return y;
+  }
+  void StoreHistory(BiquadSection& l, BiquadSection& r) const {
+    LanePair{z1}.Store(l.z1, r.z1);
+    LanePair{z2}.Store(l.z2, r.z2);
+  }
+};
+
+struct PairedCookbook {
+  __m128 b0, b1, b2, a1, a2, x1, x2, y1, y2;
+  PairedCookbook(const CookbookSection& l, const CookbookQuotients& kl, const CookbookSection& r,
+                 const CookbookQuotients& kr)
+      : b0(FloatLanePair::Of(kl.b0, kr.b0).v), b1(FloatLanePair::Of(kl.b1, kr.b1).v),
+        b2(FloatLanePair::Of(kl.b2, kr.b2).v), a1(FloatLanePair::Of(kl.a1, kr.a1).v),
+        a2(FloatLanePair::Of(kl.a2, kr.a2).v), x1(FloatLanePair::Of(l.x1, r.x1).v),
+        x2(FloatLanePair::Of(l.x2, r.x2).v), y1(FloatLanePair::Of(l.y1, r.y1).v),
+        y2(FloatLanePair::Of(l.y2, r.y2).v) {}
+  __m128 Process(__m128 x) {
+    __m128 y = _mm_add_ps(_mm_mul_ps(b0, x), _mm_mul_ps(b1, x1));
+    y = _mm_add_ps(y, _mm_mul_ps(b2, x2));
+    y = _mm_sub_ps(y, _mm_mul_ps(a1, y1));
+    y = _mm_sub_ps(y, _mm_mul_ps(a2, y2));
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+  void StoreHistory(CookbookSection& l, CookbookSection& r) const {
+    FloatLanePair{x1}.Store(l.x1, r.x1);
+    FloatLanePair{x2}.Store(l.x2, r.x2);
+    FloatLanePair{y1}.Store(l.y1, r.y1);
+    FloatLanePair{y2}.Store(l.y2, r.y2);
+  }
+};
+
+struct PairedPeak {
+  __m128d b0, b1, b2, a1, a2, x1, x2, y1, y2;
+  PairedPeak(const PeakSection& l, const PeakSection& r)
+      : b0(LanePair::Of(l.b0, r.b0).v), b1(LanePair::Of(l.b1, r.b1).v),
+        b2(LanePair::Of(l.b2, r.b2).v), a1(LanePair::Of(l.a1, r.a1).v),
+        a2(LanePair::Of(l.a2, r.a2).v), x1(LanePair::Of(l.x1, r.x1).v),
+        x2(LanePair::Of(l.x2, r.x2).v), y1(LanePair::Of(l.y1, r.y1).v),
+        y2(LanePair::Of(l.y2, r.y2).v) {}
+  __m128d Process(__m128d x) {
+    __m128d y = _mm_add_pd(_mm_mul_pd(b0, x), _mm_mul_pd(b1, x1));
+    y = _mm_add_pd(y, _mm_mul_pd(b2, x2));
+    y = _mm_sub_pd(y, _mm_mul_pd(a1, y1));
+    y = _mm_sub_pd(y, _mm_mul_pd(a2, y2));
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+  void StoreHistory(PeakSection& l, PeakSection& r) const {
+    LanePair{x1}.Store(l.x1, r.x1);
+    LanePair{x2}.Store(l.x2, r.x2);
+    LanePair{y1}.Store(l.y1, r.y1);
+    LanePair{y2}.Store(l.y2, r.y2);
+  }
+};
+
+// Runs n frames of both groups through their settled chains and trims.
+void SettledChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
+  PairedBiquad highPass(lm.highPass, rs.highPass);
+  PairedCookbook lowShelf(lm.lowShelf, lm.lowShelfQuotients, rs.lowShelf, rs.lowShelfQuotients);
+  PairedPeak lowMid(lm.lowMid, rs.lowMid);
+  PairedPeak highMid(lm.highMid, rs.highMid);
+  PairedCookbook highShelf(lm.highShelf, lm.highShelfQuotients, rs.highShelf, rs.highShelfQuotients);
+  const __m128d trim = LanePair::Of(lm.trimFactor, rs.trimFactor).v;
+  // Skewed by one frame per section: at step i the high-pass takes frame i,
+  // the low shelf frame i - 1, and so on, so the five sections' work within
+  // a step is independent. Each section still sees its frames in order.
+  __m128 afterHighPass = _mm_setzero_ps();
+  __m128d afterLowShelf = _mm_setzero_pd();
+  __m128d afterLowMid = _mm_setzero_pd();
+  __m128 afterHighMid = _mm_setzero_ps();
+  constexpr int kStages = 5;
+  for (int i = 0; i < n + kStages - 1; ++i) {
+    if (i >= 4) {
+      const __m128d afterHighShelf = _mm_cvtps_pd(highShelf.Process(afterHighMid));
+      LanePair{_mm_mul_pd(trim, afterHighShelf)}.Store(p[i - 4], s[i - 4]);
+    }
+    if (i >= 3 && i - 3 < n) afterHighMid = _mm_cvtpd_ps(highMid.Process(afterLowMid));
+    if (i >= 2 && i - 2 < n) afterLowMid = lowMid.Process(afterLowShelf);
+    if (i >= 1 && i - 1 < n) afterLowShelf = _mm_cvtps_pd(lowShelf.Process(afterHighPass));
+    if (i < n) {
+      const __m128d x = _mm_cvtps_pd(_mm_cvtpd_ps(LanePair::Of(p[i], s[i]).v));
+      afterHighPass = _mm_cvtpd_ps(highPass.Process(x));
+    }
+  }
+  highPass.StoreHistory(lm.highPass, rs.highPass);
+  lowShelf.StoreHistory(lm.lowShelf, rs.lowShelf);
+  lowMid.StoreHistory(lm.lowMid, rs.lowMid);
+  highMid.StoreHistory(lm.highMid, rs.highMid);
+  highShelf.StoreHistory(lm.highShelf, rs.highShelf);
+}
+#else
+void SettledChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
+  for (int i = 0; i < n; ++i) {
+    p[i] = ChainFrame(lm, p[i]);
+    s[i] = ChainFrame(rs, s[i]);
+  }
+}
+#endif
+
+// Both groups' chains over n frames, in place: every step while something
+// glides, the settled kernel from the frame on which both have come to rest.
+void RunChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
+  // Loading the paired kernel costs about what a few frames do.
+  constexpr int kPairedMinFrames = 8;
+  int i = 0;
+  for (; i < n && (n - i < kPairedMinFrames || !(lm.Settled() && rs.Settled())); ++i) {
+    p[i] = ChainFrame(lm, p[i]);
+    s[i] = ChainFrame(rs, s[i]);
+  }
+  if (i < n) SettledChains(lm, rs, p + i, s + i, n - i);
 }
 
 }  // namespace
-
-bool ZAVRO::DesignInputs::Unchanged(double v0, double v1, double v2, double v3) {
-  const uint64_t now[4] = {Bits(v0), Bits(v1), Bits(v2), Bits(v3)};
-  if (valid && std::equal(now, now + 4, bits)) return true;
-  std::copy(now, now + 4, bits);
-  valid = true;
-  return false;
-}
 
 double ZAVRO::InputConditioner(double sample) {
   const double x = sample + kDcOffset;
@@ -158,14 +292,35 @@ double ZAVRO::InputConditioner(double sample) {
   return x + 0.2 * (0.005 * std::tanh(x3) - 0.0005 * std::tanh(x8) + 0.001 * (x * x));
 }
 
-double ZAVRO::Condition(int channel, double sample) {
-  if (lastConditionedValid_[channel] && SameBits(sample, lastRaw_[channel])) {
-    return lastConditioned_[channel];
+void ZAVRO::ConditionChunk(int channel, const double* raw, double* conditioned, int n) {
+  double x[kChunkFrames], x3[kChunkFrames], x8[kChunkFrames];
+  for (int i = 0; i < n; ++i) {
+    x[i] = raw[i] + kDcOffset;
+    x3[i] = (x[i] * x[i]) * x[i];
+    x8[i] = x3[i] * x[i] * x[i] * x[i] * x[i] * x[i];
   }
-  lastRaw_[channel] = sample;
-  lastConditioned_[channel] = InputConditioner(sample);
-  lastConditionedValid_[channel] = true;
-  return lastConditioned_[channel];
+  double tanhX3[kChunkFrames], tanhX8[kChunkFrames];
+  double previous = lastRaw_[channel];
+  bool previousValid = lastRawValid_[channel];
+  double previousTanhX3 = lastTanhX3_[channel];
+  double previousTanhX8 = lastTanhX8_[channel];
+  for (int i = 0; i < n; ++i) {
+    if (!previousValid || !SameBits(raw[i], previous)) {
+      previousTanhX3 = std::tanh(x3[i]);
+      previousTanhX8 = std::tanh(x8[i]);
+      previous = raw[i];
+      previousValid = true;
+    }
+    tanhX3[i] = previousTanhX3;
+    tanhX8[i] = previousTanhX8;
+  }
+  lastRaw_[channel] = previous;
+  lastRawValid_[channel] = previousValid;
+  lastTanhX3_[channel] = previousTanhX3;
+  lastTanhX8_[channel] = previousTanhX8;
+  for (int i = 0; i < n; ++i) {
+    conditioned[i] = x[i] + 0.2 * (0.005 * tanhX3[i] - 0.0005 * tanhX8[i] + 0.001 * (x[i] * x[i]));
+  }
 }
 
 void ZAVRO::ProcessBlock(double** inputs, double** outputs, int nFrames) {
@@ -196,28 +351,32 @@ void ZAVRO::PrepareBlock(double fs) {
 
 void ZAVRO::LinkRSToLM() {
   // In this order; the bypass twin has no copy of its own.
-  const struct {
+  static constexpr struct {
     int rsIdx;
-    double source;
-    double* copy;
-  } pairs[] = {
-      {kRSOutput, lmOutputDb, &rsOutputDb},
-      {kRSLowGain, lmLowGain, &rsLowGain},
-      {kRSLowFreq, lmLowFreq, &rsLowFreq},
-      {kRSLowMidGain, lmLowMidGain, &rsLowMidGain},
-      {kRSLowMidFreq, lmLowMidFreq, &rsLowMidFreq},
-      {kRSHighMidGain, lmHighMidGain, &rsHighMidGain},
-      {kRSHighMidFreq, lmHighMidFreq, &rsHighMidFreq},
-      {kRSHighGain, lmHighGain, &rsHighGain},
-      {kRSHighFreq, lmHighFreq, &rsHighFreq},
-      {kRSHPF, lmHpfPosition, &rsHpfPosition},
-      {kRSBypass, lmBypass, nullptr},
+    double ZAVRO::*source;
+    double ZAVRO::*copy;
+  } kPairs[] = {
+      {kRSOutput, &ZAVRO::lmOutputDb, &ZAVRO::rsOutputDb},
+      {kRSLowGain, &ZAVRO::lmLowGain, &ZAVRO::rsLowGain},
+      {kRSLowFreq, &ZAVRO::lmLowFreq, &ZAVRO::rsLowFreq},
+      {kRSLowMidGain, &ZAVRO::lmLowMidGain, &ZAVRO::rsLowMidGain},
+      {kRSLowMidFreq, &ZAVRO::lmLowMidFreq, &ZAVRO::rsLowMidFreq},
+      {kRSHighMidGain, &ZAVRO::lmHighMidGain, &ZAVRO::rsHighMidGain},
+      {kRSHighMidFreq, &ZAVRO::lmHighMidFreq, &ZAVRO::rsHighMidFreq},
+      {kRSHighGain, &ZAVRO::lmHighGain, &ZAVRO::rsHighGain},
+      {kRSHighFreq, &ZAVRO::lmHighFreq, &ZAVRO::rsHighFreq},
+      {kRSHPF, &ZAVRO::lmHpfPosition, &ZAVRO::rsHpfPosition},
+      {kRSBypass, &ZAVRO::lmBypass, nullptr},
   };
   // The host is not told: with Link on, the R/S settings are derived ones.
-  for (const auto& pair : pairs) {
-    GetParam(pair.rsIdx)->SetClamped(pair.source);
-    if (pair.copy) *pair.copy = pair.source;
-    PushToEditor(pair.rsIdx, pair.source);
+  const bool hasEditor = Editor() != nullptr;
+  for (const auto& pair : kPairs) {
+    const double source = this->*pair.source;
+    IParamDef* param = GetParam(pair.rsIdx);
+    const double clamped = std::clamp(source, param->Min(), param->Max());
+    if (!SameBits(param->Value(), clamped)) param->SetClamped(clamped);
+    if (pair.copy) this->*pair.copy = source;
+    if (hasEditor) PushToEditor(pair.rsIdx, source);
   }
 }
 
@@ -293,8 +452,12 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
   Chain rs{rsHpfSmoother, rsHighPass, rsHighPassDesigned_, rsLowShelf, rsLowMid, rsHighMid,
            rsHighShelf, rsTrimSmoother, rsTrimFactor_, rsTrimFactorOf_, shelfQuotients_[1],
            shelfQuotients_[3], rsHpfTarget, rsOutputDb, fs};
+  lm.hpfSettled = lmHpfRest_.Resumes(lmHpfTarget, lmHpfSmoother, fs) && lmHighPassDesigned_;
+  rs.hpfSettled = rsHpfRest_.Resumes(rsHpfTarget, rsHpfSmoother, fs) && rsHighPassDesigned_;
+  lm.trimSettled = lmTrimRest_.Resumes(lmOutputDb, lmTrimSmoother, 0.0);
+  rs.trimSettled = rsTrimRest_.Resumes(rsOutputDb, rsTrimSmoother, 0.0);
   ParamSmoother master = masterSmoother;
-  bool masterSettled = false;
+  bool masterSettled = masterRest_.Resumes(masterGain, masterSmoother, 0.0);
 
   const double* inL = inputs[0];
   const double* inR = inputs[1];
@@ -304,21 +467,25 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
     const int n = std::min(kChunkFrames, nFrames - start);
     // The whole chunk is read before any of it is written: outputs may be inputs.
     double rawL[kChunkFrames], rawR[kChunkFrames], p[kChunkFrames], s[kChunkFrames];
-    std::copy(inL + start, inL + start + n, rawL);
-    std::copy(inR + start, inR + start + n, rawR);
     for (int i = 0; i < n; ++i) {
-      const double yl = Condition(0, rawL[i]);
-      const double yr = Condition(1, rawR[i]);
-      if (midSide) {
-        p[i] = (yr + yl) / kSqrt2;
-        s[i] = (yl - yr) / kSqrt2;
-      } else {
-        p[i] = yl;
-        s[i] = yr + kDcOffset;
+      rawL[i] = inL[start + i];
+      rawR[i] = inR[start + i];
+    }
+    double yl[kChunkFrames], yr[kChunkFrames];
+    ConditionChunk(0, rawL, yl, n);
+    ConditionChunk(1, rawR, yr, n);
+    if (midSide) {
+      for (int i = 0; i < n; ++i) {
+        p[i] = (yr[i] + yl[i]) / kSqrt2;
+        s[i] = (yl[i] - yr[i]) / kSqrt2;
+      }
+    } else {
+      for (int i = 0; i < n; ++i) {
+        p[i] = yl[i];
+        s[i] = yr[i] + kDcOffset;
       }
     }
-    RunChain(lm, p, n);
-    RunChain(rs, s, n);
+    RunChains(lm, rs, p, s, n);
     for (int i = 0; i < n; ++i) {
       double left = midSide ? (s[i] + p[i]) / kSqrt2 : p[i];
       double right = midSide ? (p[i] - s[i]) / kSqrt2 : s[i];
@@ -343,11 +510,33 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
     }
   }
   masterSmoother = master;
+  lmHpfRest_.resting = lm.hpfSettled;
+  rsHpfRest_.resting = rs.hpfSettled;
+  lmTrimRest_.resting = lm.trimSettled;
+  rsTrimRest_.resting = rs.trimSettled;
+  masterRest_.resting = masterSettled;
 }
 
 void ZAVRO::ClearNonFiniteState() {
   // A NaN or infinity from the host would otherwise stay in the recursions for
-  // ever; finite input never gets here.
+  // ever; finite input never gets here. One pass without branches covers the
+  // usual case of nothing to clear.
+  bool finite = true;
+  for (const CookbookSection* s : {&lmLowShelf, &rsLowShelf, &lmHighShelf, &rsHighShelf}) {
+    finite &= s->HistoryFinite();
+  }
+  for (const PeakSection* s : {&lmLowMid, &rsLowMid, &lmHighMid, &rsHighMid}) finite &= s->HistoryFinite();
+  for (const BiquadSection* s : {&lmHighPass, &rsHighPass}) finite &= s->HistoryFinite();
+  for (const ParamSmoother* s :
+       {&lmTrimSmoother, &rsTrimSmoother, &masterSmoother, &lmHpfSmoother, &rsHpfSmoother}) {
+    finite &= s->StateFinite();
+  }
+  if (finite) return;
+
+  // What is cleared starts its glide again.
+  for (RestingGlide* r : {&lmHpfRest_, &rsHpfRest_, &lmTrimRest_, &rsTrimRest_, &masterRest_}) {
+    r->resting = false;
+  }
   for (CookbookSection* s : {&lmLowShelf, &rsLowShelf, &lmHighShelf, &rsHighShelf}) {
     if (!s->HistoryFinite()) s->ClearHistory();
   }
