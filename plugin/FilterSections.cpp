@@ -94,7 +94,14 @@ void PeakSection::Design(double gainDb, double frequency, double q) {
   const double Dw = w0 / (q * 1.588308819);
   const double G = std::pow(10.0, gainDb / 20.0);
   const double G0 = 1.0;
-  if (G == GB) {  // exactly when gainDb is 0: a flat bell
+  // G equals GB exactly when gainDb is 0. Gains a little above 0 (a host's
+  // normalised value one step off the centre gives 3.6e-15 dB) leave the
+  // differences of squared gains below without a correct digit, and the design
+  // answers infinities, NaNs or a bell that is not flat at all; below
+  // kFlatGainDb the bell is therefore flat too. From there up the design is
+  // finite and stable.
+  constexpr double kFlatGainDb = 1e-9;
+  if (G == GB || std::fabs(gainDb) < kFlatGainDb) {
     b0 = 1.0;
     b1 = b2 = a1 = a2 = 0.0;
     return;
