@@ -15,6 +15,11 @@
 // changes, and at 44.1 kHz and up no setting of the equaliser reaches it.
 constexpr double kMaxDesignFraction = 0.45;
 constexpr float kMaxDesignFractionF = 0.45f;
+// A single-precision shelf far below the sample rate (only above 384 kHz) can
+// have its rounded quotients put a pole on or outside the unit circle. Such a
+// shelf is designed at this fraction of the sample rate instead, the lowest
+// one at which rounding leaves every gain stable; sound designs stay as they are.
+constexpr float kMinShelfFractionF = 1.0f / 4096.0f;
 
 // The five normalised coefficients of a CookbookSection. Division is correctly
 // rounded, so quotients formed once give the same samples as quotients formed
@@ -44,6 +49,15 @@ struct CookbookSection {
 
   CookbookQuotients Quotients() const {
     return CookbookQuotients{b0 / a0, b1 / a0, b2 / a0, a1 / a0, a2 / a0};
+  }
+
+  // True when both poles of the recursion, with its quotients rounded as the
+  // filtering step rounds them, lie strictly inside the unit circle (the
+  // stability triangle, evaluated exactly).
+  bool RecursionStable() const {
+    const CookbookQuotients n = Quotients();
+    const double p1 = n.a1, p2 = n.a2;
+    return 1.0 + p1 + p2 > 0.0 && 1.0 - p1 + p2 > 0.0 && std::fabs(p2) < 1.0;
   }
 
   float Process(float x) {

@@ -54,6 +54,11 @@ void DesignShelf(CookbookSection& s, int32_t type, float q, double gainDb, float
   s.omega = f * 6.2831855f / s.sampleRate;
   s.alpha = std::sin(s.omega) / (s.q + s.q);
   s.UpdateCoefficients();
+  if (s.RecursionStable()) return;
+  const float raised = std::max(f, kMinShelfFractionF * s.sampleRate);
+  s.omega = raised * 6.2831855f / s.sampleRate;
+  s.alpha = std::sin(s.omega) / (s.q + s.q);
+  s.UpdateCoefficients();
 }
 
 // A bell narrows as its boost or cut grows; exactly 0.0001 keeps the last q.

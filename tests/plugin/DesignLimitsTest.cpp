@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -96,6 +97,111 @@ TEST(DesignLimits, HostValueNextToTheGainCentreSoundsLikeZeroDb) {
       for (size_t n = 0; n < in.size(); ++n) {
         ASSERT_EQ(refL[n], outL[n]) << "frame " << n;
         ASSERT_EQ(refR[n], outR[n]) << "frame " << n;
+      }
+    }
+  }
+}
+
+// The rates of a host conformance sweep, and two low ones that sessions use.
+const double kHostRates[] = {1234.5678, 8000.0,  16000.0,  22050.0,  32000.0,  44100.0,
+                             48000.0,   88200.0, 96000.0,  192000.0, 384000.0, 1234567.8};
+
+// Runs the per-block design steps only.
+void Design(ZAVROProbe& plug) {
+  double* none[2] = {nullptr, nullptr};
+  plug.ProcessBlock(none, none, 0);
+}
+
+float UnguardedOmega(double frequency, double fs) {
+  const float sampleRate = static_cast<float>(fs);
+  const float f = std::min(static_cast<float>(frequency), kMaxDesignFractionF * sampleRate);
+  return f * 6.2831855f / sampleRate;
+}
+
+TEST(DesignLimits, ShelvesStayStableAtEveryHostRate) {
+  for (double fs : kHostRates) {
+    SCOPED_TRACE(::testing::Message() << "fs " << fs);
+    ZAVROProbe plug(fs);
+    for (double gainDb = -15.0; gainDb <= 15.0; gainDb += 0.7) {
+      plug.SetPlain(kLMLowGain, gainDb);
+      plug.SetPlain(kLMHighGain, -gainDb);
+      for (double step = 0.0; step <= 1.0; step += 0.0625) {
+        plug.SetPlain(kLMLowFreq, 50.0 + 350.0 * step);
+        plug.SetPlain(kLMHighFreq, 3.0 + 7.0 * step);
+        Design(plug);
+        SCOPED_TRACE(::testing::Message() << "gain " << gainDb << ", step " << step);
+        ASSERT_TRUE(plug.lmLowShelf.RecursionStable());
+        ASSERT_TRUE(plug.lmHighShelf.RecursionStable());
+        ASSERT_TRUE(plug.rsLowShelf.RecursionStable());
+      }
+    }
+  }
+}
+
+TEST(DesignLimits, ShelfGuardLeavesSoundDesignsAlone) {
+  // Up to 384 kHz no setting needs the guard: every shelf keeps the omega of
+  // its (Nyquist-bounded) frequency.
+  for (double fs : kHostRates) {
+    if (fs > 384000.0) continue;
+    SCOPED_TRACE(::testing::Message() << "fs " << fs);
+    ZAVROProbe plug(fs);
+    for (double gainDb = -15.0; gainDb <= 15.0; gainDb += 1.1) {
+      plug.SetPlain(kLMLowGain, gainDb);
+      plug.SetPlain(kLMHighGain, gainDb);
+      for (double frequency = 50.0; frequency <= 400.0; frequency += 11.0) {
+        plug.SetPlain(kLMLowFreq, frequency);
+        plug.SetPlain(kLMHighFreq, 3.0 + (frequency - 50.0) / 50.0);
+        Design(plug);
+        ASSERT_EQ(plug.lmLowShelf.omega, UnguardedOmega(frequency, fs)) << "gain " << gainDb;
+        const double highHz = (3.0 + (frequency - 50.0) / 50.0) * 1000.0 - 1000.0;
+        ASSERT_EQ(plug.lmHighShelf.omega, UnguardedOmega(highHz, fs)) << "gain " << gainDb;
+      }
+    }
+  }
+}
+
+TEST(DesignLimits, UnstableLowShelfAtTheTopRateMovesToItsLowestStableFrequency) {
+  const double fs = 1234567.8;
+  ZAVROProbe plug(fs);
+  int guarded = 0;
+  for (double frequency = 50.0; frequency <= 150.0; frequency += 1.0) {
+    for (double gainDb = -15.0; gainDb <= 15.0; gainDb += 0.5) {
+      plug.SetPlain(kLMLowFreq, frequency);
+      plug.SetPlain(kLMLowGain, gainDb);
+      Design(plug);
+      if (plug.lmLowShelf.omega == UnguardedOmega(frequency, fs)) continue;
+      ++guarded;
+      const float sampleRate = static_cast<float>(fs);
+      ASSERT_EQ(plug.lmLowShelf.omega, sampleRate / 4096.0f * 6.2831855f / sampleRate);
+      // The shelf keeps the settings it was given.
+      ASSERT_EQ(plug.lmLowShelf.frequency, static_cast<float>(frequency));
+      ASSERT_EQ(plug.lmLowShelf.gainDb, static_cast<float>(gainDb));
+    }
+  }
+  // Hundreds of these settings round to an unstable recursion at this rate.
+  EXPECT_GT(guarded, 50);
+}
+
+TEST(DesignLimits, RandomSettingsGiveFiniteOutputAtEveryHostRate) {
+  const std::vector<double> in = Noise(2048, 11);
+  unsigned x = 12345u;
+  auto next = [&x] {
+    x = x * 1664525u + 1013904223u;
+    return static_cast<double>(x >> 8) / 16777216.0;
+  };
+  for (double fs : kHostRates) {
+    SCOPED_TRACE(::testing::Message() << "fs " << fs);
+    ZAVROProbe plug(fs);
+    for (int round = 0; round < 12; ++round) {
+      for (int i = 0; i < kParamCount; ++i) {
+        if (i != kMasterBypass) plug.SetNormalized(i, next());
+      }
+      std::vector<double> outL, outR;
+      for (int block = 0; block < 4; ++block) {
+        plug.Process(in, in, outL, outR);
+        for (size_t n = 0; n < in.size(); ++n) {
+          ASSERT_TRUE(std::isfinite(outL[n]) && std::isfinite(outR[n])) << "round " << round << ", frame " << n;
+        }
       }
     }
   }

@@ -6,7 +6,8 @@
 //
 // Like the product, it lowers every design frequency to kMaxDesignFraction of
 // the sample rate (the shelves here, the bells and high-pass inside their
-// sections) and clears non-finite histories and smoother states at the end of
+// sections), raises a single-precision shelf that rounding leaves unstable to
+// fs / 4096, and clears non-finite histories and smoother states at the end of
 // each block.
 
 #include <algorithm>
@@ -97,6 +98,13 @@ inline void ReferenceProcessBlock(ZAVROReference& r, double fs, double** inputs,
     s.omega = bounded * 6.2831855f / s.sampleRate;
     s.alpha = std::sin(s.omega) / (s.q + s.q);
     s.UpdateCoefficients();
+    // A shelf whose rounding leaves it unstable is designed at fs / 4096.
+    if (!s.RecursionStable()) {
+      const float raised = std::max(bounded, s.sampleRate / 4096.0f);
+      s.omega = raised * 6.2831855f / s.sampleRate;
+      s.alpha = std::sin(s.omega) / (s.q + s.q);
+      s.UpdateCoefficients();
+    }
   };
   shelf(r.lmLowShelf, 5, 0.504f, r.lmLowGain, static_cast<float>(r.lmLowFreq));
   shelf(r.rsLowShelf, 5, 0.504f, r.rsLowGain, static_cast<float>(r.rsLowFreq));
