@@ -38,7 +38,7 @@ struct CookbookSection {
   // omega, alpha and amplitude are written by the user of the section, which
   // derives them from the four settings above.
   float omega = 0.002617994f;
-  float alpha = 0.0018514808f;  // sin(0.002617994) / 1.414
+  float alpha = 0.0018514788f;  // sin(0.002617994) / 1.414
   float amplitude = 1.0f;
   float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
   float b0 = 1.0f, b1 = 0.0f, b2 = 0.0f, a0 = 1.0f, a1 = 0.0f, a2 = 0.0f;

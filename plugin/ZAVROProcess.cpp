@@ -523,8 +523,9 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
 }
 
 void ZAVRO::ClearNonFiniteState() {
-  // A NaN or infinity from the host would otherwise stay in the recursions for
-  // ever; finite input never gets here. One pass without branches covers the
+  // A NaN or infinity from the host (or a sample so large that its square
+  // overflows) would otherwise stay in the recursions for ever; input at any
+  // sane level never gets here. One pass without branches covers the
   // usual case of nothing to clear.
   bool finite = true;
   for (const CookbookSection* s : {&lmLowShelf, &rsLowShelf, &lmHighShelf, &rsHighShelf}) {
