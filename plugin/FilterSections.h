@@ -74,7 +74,7 @@ struct CookbookSection {
   }
 
   bool HistoryFinite() const {
-    return std::isfinite(x1) & std::isfinite(x2) & std::isfinite(y1) & std::isfinite(y2);
+    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
   }
   void ClearHistory() { x1 = x2 = y1 = y2 = 0.0f; }
 
@@ -109,7 +109,7 @@ struct PeakSection {
   }
 
   bool HistoryFinite() const {
-    return std::isfinite(x1) & std::isfinite(x2) & std::isfinite(y1) & std::isfinite(y2);
+    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
   }
   void ClearHistory() { x1 = x2 = y1 = y2 = 0.0; }
 };
@@ -135,6 +135,6 @@ struct BiquadSection {
     return y;
   }
 
-  bool HistoryFinite() const { return std::isfinite(z1) & std::isfinite(z2); }
+  bool HistoryFinite() const { return std::isfinite(z1) && std::isfinite(z2); }
   void ClearHistory() { z1 = z2 = 0.0; }
 };
