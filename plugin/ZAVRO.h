@@ -119,12 +119,23 @@ private:
     }
   };
 
+  // Frames per pass through the chains; bounds the stack scratch.
+  static constexpr int kChunkFrames = 64;
+  // Up to kChunkFrames frames of input, raw and conditioned.
+  struct InputChunk {
+    double rawL[kChunkFrames], rawR[kChunkFrames];
+    double conditionedL[kChunkFrames], conditionedR[kChunkFrames];
+  };
+
   void PrepareBlock(double fs);
   void LinkRSToLM();
   void DesignShelves(double fs);
   void DesignBells(double fs);
   void ChooseHpfTargets();
-  void ProcessFrames(double** inputs, double** outputs, int nFrames, double fs);
+  // Reads and conditions frames start .. start + n - 1 (n <= kChunkFrames).
+  void ReadChunk(double** inputs, int start, int n, InputChunk& chunk);
+  // The frames of a block; the chunk holds its first frames already read.
+  void ProcessFrames(double** inputs, double** outputs, int nFrames, double fs, InputChunk& chunk);
   void ClearNonFiniteState();
   // InputConditioner over n samples of one input channel. It forms every
   // sample's powers first and its tangents after, so that independent work

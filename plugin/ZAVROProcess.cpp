@@ -30,8 +30,6 @@ constexpr int32_t kHighPassType = 1;
 constexpr float kLowShelfQ = 0.504f;
 constexpr float kHighShelfQ = 0.44f;
 constexpr double kHighPassQ = 0.707;
-// Frames per pass through the chains; bounds the stack scratch.
-constexpr int kChunkFrames = 64;
 
 uint64_t Bits(double v) {
   uint64_t bits;
@@ -330,12 +328,30 @@ void ZAVRO::ConditionChunk(int channel, const double* raw, double* conditioned, 
 
 void ZAVRO::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   const double fs = SampleRate();
-  PrepareBlock(fs);
-  if (nFrames > 0) {
-    assert(inputs && inputs[0] && inputs[1] && outputs && outputs[0] && outputs[1]);
-    ProcessFrames(inputs, outputs, nFrames, fs);
+  if (nFrames <= 0) {
+    PrepareBlock(fs);
+    ClearNonFiniteState();
+    return;
   }
+  assert(inputs && inputs[0] && inputs[1] && outputs && outputs[0] && outputs[1]);
+  // Conditioning depends on the input alone, so the first frames are
+  // conditioned before the settings are made: the tangents' latency then
+  // overlaps with that work, which matters for short blocks.
+  InputChunk chunk;
+  ReadChunk(inputs, 0, std::min(nFrames, kChunkFrames), chunk);
+  PrepareBlock(fs);
+  ProcessFrames(inputs, outputs, nFrames, fs, chunk);
   ClearNonFiniteState();
+}
+
+void ZAVRO::ReadChunk(double** inputs, int start, int n, InputChunk& chunk) {
+  // The whole chunk is read before any of it is written: outputs may be inputs.
+  for (int i = 0; i < n; ++i) {
+    chunk.rawL[i] = inputs[0][start + i];
+    chunk.rawR[i] = inputs[1][start + i];
+  }
+  ConditionChunk(0, chunk.rawL, chunk.conditionedL, n);
+  ConditionChunk(1, chunk.rawR, chunk.conditionedR, n);
 }
 
 void ZAVRO::PrepareBlock(double fs) {
@@ -442,7 +458,8 @@ void ZAVRO::ChooseHpfTargets() {
   }
 }
 
-void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double fs) {
+void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double fs,
+                          InputChunk& chunk) {
   // Switches are read once per block; nothing in the block changes them. A
   // value outside a switch's range (which a clamped parameter cannot hold)
   // counts as L/R, and as engaged for the bypass switches.
@@ -464,21 +481,16 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
   ParamSmoother master = masterSmoother;
   bool masterSettled = masterRest_.Resumes(masterGain, masterSmoother, 0.0);
 
-  const double* inL = inputs[0];
-  const double* inR = inputs[1];
   double* outL = outputs[0];
   double* outR = outputs[1];
   for (int start = 0; start < nFrames; start += kChunkFrames) {
     const int n = std::min(kChunkFrames, nFrames - start);
-    // The whole chunk is read before any of it is written: outputs may be inputs.
-    double rawL[kChunkFrames], rawR[kChunkFrames], p[kChunkFrames], s[kChunkFrames];
-    for (int i = 0; i < n; ++i) {
-      rawL[i] = inL[start + i];
-      rawR[i] = inR[start + i];
-    }
-    double yl[kChunkFrames], yr[kChunkFrames];
-    ConditionChunk(0, rawL, yl, n);
-    ConditionChunk(1, rawR, yr, n);
+    if (start > 0) ReadChunk(inputs, start, n, chunk);
+    const double* rawL = chunk.rawL;
+    const double* rawR = chunk.rawR;
+    const double* yl = chunk.conditionedL;
+    const double* yr = chunk.conditionedR;
+    double p[kChunkFrames], s[kChunkFrames];
     if (midSide) {
       for (int i = 0; i < n; ++i) {
         p[i] = (yr[i] + yl[i]) / kSqrt2;
