@@ -137,15 +137,42 @@ void PeakSection::Design(double gainDb, double frequency, double q) {
   a2 = (1.0 + W2 - A) / N;
 }
 
-void BiquadSection::UpdateCoefficients() {
+namespace {
+
+// The terms every biquad type shares, from the corner (lowered to the design
+// bound) and q.
+struct BiquadTerms {
+  double K, KK, Kq, n, poleA1, poleA2;
+};
+
+BiquadTerms TermsOf(double fc, double q) {
   constexpr double kPi = 3.141592653589793;
+  BiquadTerms t;
+  t.K = std::tan(kPi * std::min(fc, kMaxDesignFraction));
+  t.KK = t.K * t.K;
+  t.Kq = t.K / q;
+  t.n = 1.0 / (1.0 + t.Kq + t.KK);
+  t.poleA1 = 2.0 * (t.KK - 1.0) * t.n;
+  t.poleA2 = (1.0 - t.Kq + t.KK) * t.n;
+  return t;
+}
+
+}  // namespace
+
+// Type 1 of UpdateCoefficients, term for term, without the gain it ignores.
+void BiquadSection::UpdateHighPassCoefficients() {
+  const BiquadTerms t = TermsOf(fc, q);
+  b0 = t.n;
+  b1 = -2.0 * t.n;
+  b2 = t.n;
+  a1 = t.poleA1;
+  a2 = t.poleA2;
+}
+
+void BiquadSection::UpdateCoefficients() {
   const double V = std::pow(10.0, std::fabs(peakGainDb) / 20.0);
-  const double K = std::tan(kPi * std::min(fc, kMaxDesignFraction));
-  const double KK = K * K;
-  const double Kq = K / q;
-  const double n = 1.0 / (1.0 + Kq + KK);
-  const double poleA1 = 2.0 * (KK - 1.0) * n;
-  const double poleA2 = (1.0 - Kq + KK) * n;
+  const BiquadTerms t = TermsOf(fc, q);
+  const double KK = t.KK, Kq = t.Kq, n = t.n, poleA1 = t.poleA1, poleA2 = t.poleA2;
   const bool boost = peakGainDb >= 0.0;
   switch (type) {
     case 0:  // low-pass

@@ -127,6 +127,9 @@ struct BiquadSection {
   // Recomputes b0..a2 from type, fc, q and peakGainDb; the state stays. A type
   // outside 0..6 keeps the previous coefficients.
   void UpdateCoefficients();
+  // The high-pass (type 1) of UpdateCoefficients, for a caller that redesigns
+  // it at every sample: the same result without the gain term it ignores.
+  void UpdateHighPassCoefficients();
 
   double Process(double x) {
     const double y = b0 * x + z1;

@@ -59,6 +59,9 @@ public:
   // The fixed soft nonlinearity every input sample passes before the filters.
   static double InputConditioner(double sample);
 
+  // Frames per pass through the chains; bounds the processing's stack scratch.
+  static constexpr int kChunkFrames = 64;
+
 protected:
   // Copies of the parameter values, written only by OnParameterChanged and,
   // for the R/S group, by the Link step of the processing.
@@ -119,8 +122,6 @@ private:
     }
   };
 
-  // Frames per pass through the chains; bounds the stack scratch.
-  static constexpr int kChunkFrames = 64;
   // Up to kChunkFrames frames of input, raw and conditioned.
   struct InputChunk {
     double rawL[kChunkFrames], rawR[kChunkFrames];

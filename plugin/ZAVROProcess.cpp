@@ -104,7 +104,7 @@ void StepHighPass(Chain& c) {
   c.highPass.q = kHighPassQ;
   c.highPass.peakGainDb = 0.0;
   c.highPass.fc = fc;
-  c.highPass.UpdateCoefficients();
+  c.highPass.UpdateHighPassCoefficients();
   c.highPassDesigned = true;
 }
 
@@ -155,17 +155,20 @@ struct FloatLanePair {
   }
 };
 
+// The settings of one frame that glide, lane 0 L/M, lane 1 R/S: the
+// high-pass coefficients and the trim factor.
+struct GlideSettings {
+  __m128d b0, b1, b2, a1, a2, trim;
+};
+
 struct PairedBiquad {
-  __m128d b0, b1, b2, a1, a2, z1, z2;
+  __m128d z1, z2;
   PairedBiquad(const BiquadSection& l, const BiquadSection& r)
-      : b0(LanePair::Of(l.b0, r.b0).v), b1(LanePair::Of(l.b1, r.b1).v),
-        b2(LanePair::Of(l.b2, r.b2).v), a1(LanePair::Of(l.a1, r.a1).v),
-        a2(LanePair::Of(l.a2, r.a2).v), z1(LanePair::Of(l.z1, r.z1).v),
-        z2(LanePair::Of(l.z2, r.z2).v) {}
-  __m128d Process(__m128d x) {
-    const __m128d y = _mm_add_pd(_mm_mul_pd(b0, x), z1);
-    z1 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(b1, x), z2), _mm_mul_pd(a1, y));
-    z2 = _mm_sub_pd(_mm_mul_pd(b2, x), _mm_mul_pd(a2, y));
+      : z1(LanePair::Of(l.z1, r.z1).v), z2(LanePair::Of(l.z2, r.z2).v) {}
+  __m128d Process(__m128d x, const GlideSettings& c) {
+    const __m128d y = _mm_add_pd(_mm_mul_pd(c.b0, x), z1);
+    z1 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(c.b1, x), z2), _mm_mul_pd(c.a1, y));
+    z2 = _mm_sub_pd(_mm_mul_pd(c.b2, x), _mm_mul_pd(c.a2, y));
     return y;
   }
   void StoreHistory(BiquadSection& l, BiquadSection& r) const {
@@ -229,14 +232,38 @@ struct PairedPeak {
   }
 };
 
-// Runs n frames of both groups through their settled chains and trims.
-void SettledChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
+GlideSettings CurrentGlideSettings(const Chain& lm, const Chain& rs) {
+  const BiquadSection& l = lm.highPass;
+  const BiquadSection& r = rs.highPass;
+  return {LanePair::Of(l.b0, r.b0).v, LanePair::Of(l.b1, r.b1).v, LanePair::Of(l.b2, r.b2).v,
+          LanePair::Of(l.a1, r.a1).v, LanePair::Of(l.a2, r.a2).v,
+          LanePair::Of(lm.trimFactor, rs.trimFactor).v};
+}
+
+// Steps both groups' glides through n frames ahead of the filtering, which
+// they do not depend on, and notes each frame's settings.
+void StepGlides(Chain& lm, Chain& rs, GlideSettings* settings, int n) {
+  for (int i = 0; i < n; ++i) {
+    for (Chain* c : {&lm, &rs}) {
+      if (!c->hpfSettled) StepHighPass(*c);
+      if (!c->trimSettled) StepTrim(*c);
+    }
+    settings[i] = CurrentGlideSettings(lm, rs);
+  }
+}
+
+// Runs n frames of both groups through their chains and trims, with the
+// glides' settings of every frame given, or (kAtRest) one for all frames.
+template <bool kAtRest>
+void PairedChains(Chain& lm, Chain& rs, const GlideSettings* settings, double* p, double* s, int n) {
+  auto settingsOf = [settings](int frame) -> const GlideSettings& {
+    return settings[kAtRest ? 0 : frame];
+  };
   PairedBiquad highPass(lm.highPass, rs.highPass);
   PairedCookbook lowShelf(lm.lowShelf, lm.lowShelfQuotients, rs.lowShelf, rs.lowShelfQuotients);
   PairedPeak lowMid(lm.lowMid, rs.lowMid);
   PairedPeak highMid(lm.highMid, rs.highMid);
   PairedCookbook highShelf(lm.highShelf, lm.highShelfQuotients, rs.highShelf, rs.highShelfQuotients);
-  const __m128d trim = LanePair::Of(lm.trimFactor, rs.trimFactor).v;
   // Skewed by one frame per section: at step i the high-pass takes frame i,
   // the low shelf frame i - 1, and so on, so the five sections' work within
   // a step is independent. Each section still sees its frames in order.
@@ -248,14 +275,14 @@ void SettledChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
   for (int i = 0; i < n + kStages - 1; ++i) {
     if (i >= 4) {
       const __m128d afterHighShelf = _mm_cvtps_pd(highShelf.Process(afterHighMid));
-      LanePair{_mm_mul_pd(trim, afterHighShelf)}.Store(p[i - 4], s[i - 4]);
+      LanePair{_mm_mul_pd(settingsOf(i - 4).trim, afterHighShelf)}.Store(p[i - 4], s[i - 4]);
     }
     if (i >= 3 && i - 3 < n) afterHighMid = _mm_cvtpd_ps(highMid.Process(afterLowMid));
     if (i >= 2 && i - 2 < n) afterLowMid = lowMid.Process(afterLowShelf);
     if (i >= 1 && i - 1 < n) afterLowShelf = _mm_cvtps_pd(lowShelf.Process(afterHighPass));
     if (i < n) {
       const __m128d x = _mm_cvtps_pd(_mm_cvtpd_ps(LanePair::Of(p[i], s[i]).v));
-      afterHighPass = _mm_cvtpd_ps(highPass.Process(x));
+      afterHighPass = _mm_cvtpd_ps(highPass.Process(x, settingsOf(i)));
     }
   }
   highPass.StoreHistory(lm.highPass, rs.highPass);
@@ -264,26 +291,30 @@ void SettledChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
   highMid.StoreHistory(lm.highMid, rs.highMid);
   highShelf.StoreHistory(lm.highShelf, rs.highShelf);
 }
-#else
-void SettledChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
+#endif
+
+// Both groups' chains over n frames, in place: the paired kernel with the
+// glides stepped ahead, or frame by frame where loading it would cost more.
+void RunChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
+#if defined(__SSE2__)
+  constexpr int kPairedMinFrames = 8;
+  if (n >= kPairedMinFrames) {
+    assert(n <= ZAVRO::kChunkFrames);
+    if (lm.Settled() && rs.Settled()) {
+      const GlideSettings atRest = CurrentGlideSettings(lm, rs);
+      PairedChains<true>(lm, rs, &atRest, p, s, n);
+      return;
+    }
+    GlideSettings settings[ZAVRO::kChunkFrames];
+    StepGlides(lm, rs, settings, n);
+    PairedChains<false>(lm, rs, settings, p, s, n);
+    return;
+  }
+#endif
   for (int i = 0; i < n; ++i) {
     p[i] = ChainFrame(lm, p[i]);
     s[i] = ChainFrame(rs, s[i]);
   }
-}
-#endif
-
-// Both groups' chains over n frames, in place: every step while something
-// glides, the settled kernel from the frame on which both have come to rest.
-void RunChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
-  // Loading the paired kernel costs about what a few frames do.
-  constexpr int kPairedMinFrames = 8;
-  int i = 0;
-  for (; i < n && (n - i < kPairedMinFrames || !(lm.Settled() && rs.Settled())); ++i) {
-    p[i] = ChainFrame(lm, p[i]);
-    s[i] = ChainFrame(rs, s[i]);
-  }
-  if (i < n) SettledChains(lm, rs, p + i, s + i, n - i);
 }
 
 }  // namespace
