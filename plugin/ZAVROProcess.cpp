@@ -1,10 +1,12 @@
 // The equaliser's audio path: per-block settings, then the per-frame chain.
 //
 // Every result here is bit-for-bit what the straightforward per-frame
-// evaluation gives. The speed comes only from not repeating work whose inputs
-// have not changed: pure coefficient functions are rerun only for new inputs,
-// a smoother that has reached its fixed point is left standing, and the
-// shelves' quotients are formed once per design instead of once per sample.
+// evaluation gives. The speed comes from not repeating work whose inputs have
+// not changed (pure coefficient functions rerun only for new inputs, a
+// smoother at its fixed point left standing, the shelves' quotients formed
+// once per design instead of once per sample) and from running the two
+// groups' chains side by side in the two lanes of one register, each lane
+// doing exactly the scalar arithmetic.
 
 #include <algorithm>
 #include <cassert>
