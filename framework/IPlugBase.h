@@ -4,6 +4,7 @@
 // through which the product and a host binding meet. The product derives from a
 // binding, which derives from this class.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -162,7 +163,11 @@ public:
   bool IsInstrument() const { return isInstrument_; }
   bool DoesMidi() const { return doesMidi_; }
   double SampleRate() const { return sampleRate_; }
-  void SetSampleRate(double sampleRate) { sampleRate_ = sampleRate; }
+  // Host thread, under the instance lock. A rate that is not a positive number
+  // would make every filter design non-finite: it is ignored.
+  void SetSampleRate(double sampleRate) {
+    if (sampleRate > 0.0 && sampleRate < HUGE_VAL) sampleRate_ = sampleRate;
+  }
   int BlockSize() const { return blockSize_; }
   int Latency() const { return latency_; }
   int TailSize() const { return tailSize_; }

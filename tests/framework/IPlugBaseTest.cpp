@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -231,4 +232,16 @@ TEST(IPlugBase, DefaultHooksAnswerAsDocumented) {
   EXPECT_FALSE(plug.StateMatches(values, 2));
   plug.SetLatencySamples(64);
   EXPECT_EQ(plug.Latency(), 64);
+}
+
+TEST(IPlugBase, SampleRatesThatAreNoPositiveNumberAreIgnored) {
+  Plug plug;
+  plug.SetSampleRate(96000.0);
+  plug.SetSampleRate(0.0);
+  plug.SetSampleRate(-48000.0);
+  plug.SetSampleRate(std::nan(""));
+  plug.SetSampleRate(INFINITY);
+  EXPECT_EQ(plug.SampleRate(), 96000.0);
+  plug.SetSampleRate(1234.5678);
+  EXPECT_EQ(plug.SampleRate(), 1234.5678);
 }
