@@ -2,6 +2,9 @@
 # the platform tag that names test suites in the combined test run.
 add_library(zavro_options INTERFACE)
 target_compile_options(zavro_options INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
+# The audio path must give the same bits with every compiler and target: no
+# fused multiply-add contraction, no other licence to change a result.
+target_compile_options(zavro_options INTERFACE -ffp-contract=off)
 target_include_directories(zavro_options INTERFACE ${PROJECT_SOURCE_DIR})
 
 if(WIN32)

@@ -59,20 +59,26 @@ HostKind LookUpHostKind(const char* productText) {
 }
 
 int32_t DecodeVst2HostVersion(int64_t decimalVersion) {
-  // Hosts answer major·10000 + minor·100 + patch; anything outside the 32-bit
-  // range is no version a host has.
-  if (decimalVersion < 0 || decimalVersion > INT32_MAX) return 0;
-  const int64_t d = decimalVersion;
-  const int64_t packed = (d / 10000) * 65536 + ((d % 10000) / 100) * 256 + (d % 100);
-  return packed > INT32_MAX ? 0 : static_cast<int32_t>(packed);
+  // Hosts answer major·10000 + minor·100 + patch. A negative answer, or one whose
+  // major part does not fit the packing's signed upper half, is no version.
+  if (decimalVersion < 0) return 0;
+  const int64_t major = decimalVersion / 10000;
+  const int64_t minor = (decimalVersion % 10000) / 100;
+  const int64_t patch = decimalVersion % 100;
+  if (major > INT32_MAX / 65536) return 0;
+  return static_cast<int32_t>(major * 65536 + minor * 256 + patch);
 }
 
 HostKind IdentifyVst2Host(const Vst2HostQueries& host, int32_t* hostVersion) {
+  // The host writes into a zeroed buffer; its last byte stays the terminator
+  // whatever the host left there.
   char product[kWorkBufferSize] = {};
-  host.getProductString(host.context, product, sizeof product);
+  if (host.getProductString) host.getProductString(host.context, product, sizeof product);
   product[sizeof product - 1] = '\0';
   int32_t version = 0;
-  if (product[0] != '\0') version = DecodeVst2HostVersion(host.getVendorVersion(host.context));
+  if (product[0] != '\0' && host.getVendorVersion) {
+    version = DecodeVst2HostVersion(host.getVendorVersion(host.context));
+  }
   if (hostVersion) *hostVersion = version;
   return LookUpHostKind(product);
 }

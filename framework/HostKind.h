@@ -34,11 +34,13 @@ enum class HostKind : int32_t {
   OpenMpt = 30,
 };
 
-// The first keyword found in the lower-cased text; Unmatched when none is.
+// The first keyword found in the lower-cased text, keywords tried in a fixed
+// order that breaks ties; Unmatched when none is found or the text is null.
+// Only the first 255 characters are matched.
 HostKind LookUpHostKind(const char* productText);
 
 // A VST 2.4 host's decimal version (10203 for 1.2.3) packed as major << 16 |
-// minor << 8 | patch; 0 for a negative answer.
+// minor << 8 | patch; 0 for a negative answer or a major part above 32767.
 int32_t DecodeVst2HostVersion(int64_t decimalVersion);
 
 // The two answers a VST 2.4 host gives about itself; the binding supplies them.
@@ -49,5 +51,7 @@ struct Vst2HostQueries {
   int64_t (*getVendorVersion)(void* context) = nullptr;
 };
 
-// Asks for the product text, and for the version only when the text is not empty.
+// Asks for the product text, and for the version only when the text is not empty;
+// a missing query counts as an empty answer. The binding calls it once, on the UI
+// thread under the instance lock, and stores both answers.
 HostKind IdentifyVst2Host(const Vst2HostQueries& host, int32_t* hostVersion);

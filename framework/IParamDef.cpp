@@ -59,7 +59,11 @@ void IParamDef::InitInteger(const char* name, int defaultValue, int min, int max
   InitContinuous(name, defaultValue, min, max, 1.0, 1.0);
 }
 
-void IParamDef::SetClamped(double plainValue) { value_ = std::clamp(plainValue, min_, max_); }
+void IParamDef::SetClamped(double plainValue) {
+  // A NaN has no place in the range (and clamping would let it through): ignored.
+  if (std::isnan(plainValue)) return;
+  value_ = std::clamp(plainValue, min_, max_);
+}
 
 double IParamDef::DenormalizeValue(double normalized) const {
   return std::pow(normalized, shape_) * (max_ - min_) + min_;
@@ -73,6 +77,8 @@ double IParamDef::NormalizeValue(double plainValue) const {
 double IParamDef::GetNormalized() const { return NormalizeValue(value_); }
 
 void IParamDef::SetFromNormalized(double normalized) {
+  // A host's NaN or infinity is no position on the control: ignored.
+  if (!std::isfinite(normalized)) return;
   double v = DenormalizeValue(normalized);
   // The step grid is anchored at 0, not at the minimum.
   if (kind_ != ParamKind::Continuous) v = std::floor(v / step_ + 0.5) * step_;

@@ -33,6 +33,7 @@ public:
                       double shape = 1.0);
   void InitInteger(const char* name, int defaultValue, int min, int max);
 
+  // Both ignore values that are no number (NaN; for normalised values also infinities).
   void SetClamped(double plainValue);
   void SetFromNormalized(double normalized);
   double GetNormalized() const;

@@ -4,6 +4,7 @@
 // through which the product and a host binding meet. The product derives from a
 // binding, which derives from this class.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -68,7 +69,10 @@ public:
   virtual void HandleMidiMessage(const IMidiMessage& message);
   virtual void HandleSysEx(const ISysExMessage& message);
   virtual bool QueryMidiNoteName(int note, char* name);
-  // Every program save and load goes through these two.
+  // Every program save and load goes through these two, so a product can replace
+  // the program format; the default is SerializeParams / UnserializeParams. UI
+  // thread (state transfers, preset operations), under the instance lock. The
+  // format must be self-delimiting: a bank finds the end of a program by loading it.
   virtual bool SaveState(IStateBuffer& state);
   virtual int LoadState(const IStateBuffer& state, int position);
   virtual bool StateMatches(const double* values, int count);
@@ -122,12 +126,26 @@ public:
   double** OutputData() { return outData_.data(); }
 
   // --- State and presets -------------------------------------------------
+  // Each takes the instance lock itself (re-entered under the dispatcher); the
+  // host calls them on its UI thread, the product's constructor once.
+
+  // Appends every parameter's plain value as a double, in index order.
   bool SerializeParams(IStateBuffer& state);
+  // Loads doubles from position on, clamping each into its parameter's range (a
+  // NaN loads as the default); the parameter where the data runs out gets 0
+  // clamped. Then runs the change hook for every parameter. Answers the end
+  // position, or -1 when the data ran out.
   int UnserializeParams(const IStateBuffer& state, int position);
+  // Per slot: name as text, initialised flag, and the stored program when initialised.
   bool SerializePresets(IStateBuffer& state);
+  // Reads the bank written by SerializePresets, then recalls the current preset.
   int UnserializePresets(const IStateBuffer& state, int position);
+  // Stores the live values in the current slot; a non-empty name renames it.
   void ModifyCurrentPreset(const char* name = nullptr);
+  // Loads an initialised slot, or makes an uninitialised one a "user preset N"
+  // holding the live values; false for an index outside the bank.
   bool RecallPreset(int presetIdx);
+  // Gives up to count uninitialised slots the live values and the name ("Empty" for null).
   void FillDefaultPresets(const char* name, int count);
   int NPresets() const { return static_cast<int>(presets_.size()); }
   int CurrentPresetIdx() const { return currentPreset_; }
@@ -145,17 +163,30 @@ public:
   bool IsInstrument() const { return isInstrument_; }
   bool DoesMidi() const { return doesMidi_; }
   double SampleRate() const { return sampleRate_; }
-  void SetSampleRate(double sampleRate) { sampleRate_ = sampleRate; }
+  // Host thread, under the instance lock. A rate that is not a positive number
+  // would make every filter design non-finite: it is ignored.
+  void SetSampleRate(double sampleRate) {
+    if (sampleRate > 0.0 && sampleRate < HUGE_VAL) sampleRate_ = sampleRate;
+  }
   int BlockSize() const { return blockSize_; }
   int Latency() const { return latency_; }
   int TailSize() const { return tailSize_; }
   IGraphics* Editor() const { return editor_.get(); }
 
+  // Kept for the VST 3 binding: its bypass state and the names of its buses and units.
+  bool IsBypassed() const { return bypassed_; }
+  void SetBypassed(bool bypassed) { bypassed_ = bypassed; }
+  std::vector<std::string>& InputBusLabels() { return inputBusLabels_; }
+  std::vector<std::string>& OutputBusLabels() { return outputBusLabels_; }
+  std::vector<std::string>& UnitNames() { return unitNames_; }
+
   // The recursive instance lock: serialises processing, host and editor calls.
   std::recursive_mutex& InstanceLock() { return mutex_; }
 
 protected:
+  // Identification happens once: after the first call the stored answers stay.
   void SetHostIdentity(HostKind kind, int32_t version) {
+    if (hostKind_ != HostKind::NotIdentified) return;
     hostKind_ = kind;
     hostVersion_ = version;
   }
@@ -192,6 +223,10 @@ private:
   std::vector<double*> outData_;
   std::vector<IInputChannel> inChannels_;
   std::vector<IOutputChannel> outChannels_;
+  bool bypassed_ = false;
+  std::vector<std::string> inputBusLabels_;
+  std::vector<std::string> outputBusLabels_;
+  std::vector<std::string> unitNames_;
 };
 
 // Scoped hold of an instance lock.

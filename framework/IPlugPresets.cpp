@@ -1,12 +1,19 @@
 // Program state and the preset bank of IPlugBase.
+#include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "framework/IPlugBase.h"
 
 namespace {
 constexpr const char* kUserPresetName = "user preset";
 constexpr const char* kDefaultPresetName = "Empty";
+
+// A NaN has no place in any range and clamping lets it through, so a stored NaN
+// loads as the parameter's default; infinities clamp to the nearer bound.
+double LoadableValue(const IParamDef& param, double stored) {
+  return std::isnan(stored) ? param.Default() : stored;
+}
 }  // namespace
 
 bool IPlugBase::SaveState(IStateBuffer& state) { return SerializeParams(state); }
@@ -34,15 +41,16 @@ int IPlugBase::UnserializeParams(const IStateBuffer& state, int position) {
     double value = 0.0;
     position = state.ReadDouble(&value, position);
     // Where the data runs out the parameter gets 0 clamped into its range.
-    param.SetClamped(position < 0 ? 0.0 : value);
+    param.SetClamped(position < 0 ? 0.0 : LoadableValue(param, value));
   }
   for (int i = 0; i < NParams(); ++i) OnParameterChanged(i);
-  return position;
+  return position < 0 ? -1 : position;
 }
 
 bool IPlugBase::SerializePresets(IStateBuffer& state) {
+  IMutexLock lock(mutex_);
   bool ok = true;
-  for (IPresetSlot& slot : presets_) {
+  for (const IPresetSlot& slot : presets_) {
     if (!ok) break;
     ok = state.AppendText(slot.name) && state.AppendBool(slot.initialised);
     if (ok && slot.initialised) ok = state.AppendBuffer(slot.state);
@@ -51,28 +59,31 @@ bool IPlugBase::SerializePresets(IStateBuffer& state) {
 }
 
 int IPlugBase::UnserializePresets(const IStateBuffer& state, int position) {
-  // A failed name read leaves the previous slot's name in the holder.
+  IMutexLock lock(mutex_);
+  // One holder for all slots: a failed name read leaves the previous slot's name.
   std::string name;
   for (IPresetSlot& slot : presets_) {
     if (position < 0) break;
     position = state.ReadText(&name, position);
     slot.SetName(name);
-    bool initialised = slot.initialised;
-    position = state.ReadBool(&initialised, position);
-    slot.initialised = initialised;
-    if (slot.initialised) {
-      position = LoadState(state, position);
-      if (position > 0) {
-        slot.state.Clear();
-        SaveState(slot.state);
-      }
+    // A failed read keeps the slot's flag.
+    position = state.ReadBool(&slot.initialised, position);
+    if (!slot.initialised) continue;
+    position = LoadState(state, position);
+    if (position > 0 || slot.state.Size() == 0) {
+      // After a failed load a slot that never held a program takes the live
+      // values: an initialised slot without state would shift every later slot
+      // of the bank when it is saved again.
+      slot.state.Clear();
+      SaveState(slot.state);
     }
   }
   RecallPreset(currentPreset_);
-  return position;
+  return position < 0 ? -1 : position;
 }
 
 void IPlugBase::ModifyCurrentPreset(const char* name) {
+  IMutexLock lock(mutex_);
   IPresetSlot* slot = GetPreset(currentPreset_);
   if (!slot) return;
   slot->state.Clear();
@@ -81,6 +92,7 @@ void IPlugBase::ModifyCurrentPreset(const char* name) {
 }
 
 bool IPlugBase::RecallPreset(int presetIdx) {
+  IMutexLock lock(mutex_);
   IPresetSlot* slot = GetPreset(presetIdx);
   if (!slot) return false;
   bool ok;
@@ -88,13 +100,15 @@ bool IPlugBase::RecallPreset(int presetIdx) {
     ok = LoadState(slot->state, 0) > 0;
   } else {
     slot->initialised = true;
+    // The slot itself counts under its old name.
     int count = 0;
     for (const IPresetSlot& other : presets_) {
       if (other.name.find(kUserPresetName) != std::string::npos) ++count;
     }
-    char name[64];
+    char name[32];
     std::snprintf(name, sizeof name, "%s %d", kUserPresetName, count + 1);
     slot->SetName(name);
+    slot->state.Clear();
     ok = SaveState(slot->state);
   }
   if (ok) {
@@ -106,6 +120,7 @@ bool IPlugBase::RecallPreset(int presetIdx) {
 }
 
 void IPlugBase::FillDefaultPresets(const char* name, int count) {
+  IMutexLock lock(mutex_);
   for (int n = 0; n < count; ++n) {
     IPresetSlot* slot = nullptr;
     for (IPresetSlot& candidate : presets_) {
@@ -117,6 +132,8 @@ void IPlugBase::FillDefaultPresets(const char* name, int count) {
     if (!slot) break;
     slot->initialised = true;
     slot->SetName(name ? name : kDefaultPresetName);
+    // A slot marked uninitialised by a bank may still hold an old program.
+    slot->state.Clear();
     SaveState(slot->state);
   }
 }

@@ -1,6 +1,10 @@
 #pragma once
 // A growable byte block for plug-in state: little-endian appends and reads that
 // check the bounds first and answer the next position, or -1 when the data runs out.
+//
+// The block holds at most INT_MAX bytes, so every position fits an int. None of
+// these operations locks: a buffer belongs to whoever holds it (a chunk of the
+// binding, a preset slot under the instance lock).
 
 #include <cstdint>
 #include <string>
@@ -13,6 +17,7 @@ public:
   const uint8_t* Data() const { return bytes_.data(); }
   uint8_t* Data() { return bytes_.data(); }
 
+  // Appends answer false, and append nothing, when the block would outgrow INT_MAX bytes.
   bool AppendInt(int32_t value);
   bool AppendDouble(double value);
   bool AppendBool(bool value);
@@ -21,14 +26,18 @@ public:
   bool AppendBuffer(const IStateBuffer& other);
   bool AppendBytes(const void* data, int count);
 
+  // A negative position, or one without width bytes after it, answers -1 and
+  // leaves the output untouched. A null output still answers the position.
   int ReadInt(int32_t* value, int position) const;
   int ReadDouble(double* value, int position) const;
   int ReadBool(bool* value, int position) const;
-  // The length field decides the next position even when it points beyond the end;
-  // the text is only read when it lies within the data.
+  // The length field N decides the next position, position + 4 + N, even when that
+  // lies beyond the end (the text is then left untouched and the next read fails)
+  // or before the start (a negative N empties the text and moves back). A position
+  // beyond what an int holds is answered as INT_MAX, which also lies beyond the end.
   int ReadText(std::string* text, int position) const;
 
-  // New bytes are zero.
+  // New bytes are zero; a negative size empties the block.
   void Resize(int size);
 
 private:
@@ -47,6 +56,8 @@ struct IPresetSlot {
   IStateBuffer state;
 
   void SetName(const std::string& newName) { name = newName.substr(0, kMaxNameLength); }
+  // Reads at most kMaxNameLength characters of a host's text, terminated or not.
+  void SetName(const char* newName);
 };
 
 // The header in front of every chunk handed to a VST 2.4 host: "tffp", then the

@@ -8,6 +8,7 @@ IGraphics::IGraphics(IPlugBase* plug, int width, int height, int frameRate)
 IGraphics::~IGraphics() {
   // Controls go from the last to the first.
   while (!controls_.empty()) controls_.pop_back();
+  backBuffer_.reset();
 }
 
 int IGraphics::AddControl(IControl* control) {
@@ -19,9 +20,7 @@ IControl* IGraphics::GetControl(int i) const {
   return i >= 0 && i < ControlCount() ? controls_[static_cast<size_t>(i)].get() : nullptr;
 }
 
-void IGraphics::CreateSurfaces() {
-  // The back buffer comes with the drawing library's system bitmap.
-}
+void IGraphics::CreateSurfaces() { backBuffer_ = std::make_unique<LICE_SysBitmap>(width_, height_); }
 
 void IGraphics::SetParamFromPlug(int paramIdx, double value, bool normalized) {
   if (!normalized) {

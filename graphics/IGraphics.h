@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graphics/IControl.h"
+#include "lice/LICE_SysBitmap.h"
 
 class IPlugBase;
 
@@ -22,8 +23,10 @@ public:
   int ControlCount() const { return static_cast<int>(controls_.size()); }
   IControl* GetControl(int i) const;
 
-  // Prepares the drawing surfaces; runs when the editor is attached.
+  // User-interface thread: makes the back buffer, width x height, that every
+  // control draws into; runs when the editor is attached and on resize.
   void CreateSurfaces();
+  LICE_SysBitmap* BackBuffer() const { return backBuffer_.get(); }
 
   // Any thread: hands a plug-in value to every control bound to the parameter.
   // Writes only control values and dirty flags; takes no lock.
@@ -40,4 +43,5 @@ private:
   int width_;
   int height_;
   int frameRate_;
+  std::unique_ptr<LICE_SysBitmap> backBuffer_;
 };

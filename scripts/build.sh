@@ -11,5 +11,6 @@ for preset in windows-release linux-release; do
   cmake --build --preset "$preset"
   cmake --install "build/$preset" --prefix "$root/dist" >/dev/null
 done
+mkdir -p dist
 echo "build: deliverables in dist/:"
 (cd dist && find . -type f | sort | sed 's|^\./|  |')
