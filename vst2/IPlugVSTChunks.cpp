@@ -1,6 +1,7 @@
 // IPlugVST: the program and bank chunks a host stores in its project.
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "vst2/IPlugVST.h"
 
@@ -24,9 +25,13 @@ VstIntPtr IPlugVST::GetChunk(bool isBank, void** data) {
 VstIntPtr IPlugVST::SetChunk(bool isBank, VstIntPtr size, const void* data) {
   // A negative size, or bytes promised behind no pointer, load nothing.
   if (!data || size < 0 || size > INT_MAX) return 0;
+  // The bytes are copied before the chunk changes: a host may hand back the very
+  // block the last effGetChunk gave it.
+  IStateBuffer incoming;
+  incoming.Resize(static_cast<int>(size));
+  if (size > 0) std::memcpy(incoming.Data(), data, static_cast<size_t>(size));
   IStateBuffer& chunk = isBank ? bankChunk_ : programChunk_;
-  chunk.Resize(static_cast<int>(size));
-  if (size > 0) std::memcpy(chunk.Data(), data, static_cast<size_t>(size));
+  chunk = std::move(incoming);
 
   int32_t version = 0;
   const int start = ReadStateHeader(chunk, &version);

@@ -208,6 +208,20 @@ TEST(IPlugVSTDispatcher, SetProgramCapturesLiveValuesOnlyWithoutChunks) {
       << "with chunks the preset keeps its stored values";
 }
 
+TEST(IPlugVSTChunks, TheBlockJustHandedOutCanBeHandedBack) {
+  Rig rig;
+  rig.plug->FillDefaultPresets("Empty", 2);
+  rig.effect->setParameter(rig.effect, kGain, 0.9f);
+  for (VstInt32 index : {0, 1}) {
+    SCOPED_TRACE(index);
+    void* data = nullptr;
+    const VstIntPtr size = Dispatch(rig.effect, effGetChunk, index, 0, &data);
+    ASSERT_GT(size, 0);
+    EXPECT_EQ(Dispatch(rig.effect, effSetChunk, index, size, data), 1);
+    EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.9f);
+  }
+}
+
 TEST(IPlugVSTChunks, OldBankVersionsLoadAsOneProgram) {
   Rig rig;
   IStateBuffer block;
