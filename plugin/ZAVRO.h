@@ -154,10 +154,11 @@ private:
   void ConditionChunk(int channel, const double* raw, double* conditioned, int n);
 
   // The block inputs the standing settings were made from, once a block with
-  // frames made them. Every settings step is a function of these inputs alone
-  // and gives back its own results when run again on them, so a block that
-  // starts from the same bits can leave every setting (and Link's writes) as
-  // it is.
+  // frames made them. Every settings step is a function of these inputs and
+  // of what it left itself (kept targets and q), and run again on the same
+  // inputs it gives back its own results, so a block that starts from the
+  // same bits can leave every setting (and Link's writes) as it is. A block
+  // without frames makes settings that no rest check has seen: it clears this.
   uint64_t blockInputs_[kBlockInputCount] = {};
   bool blockInputsValid_ = false;
   // The switches as the settings last read them (after Link).

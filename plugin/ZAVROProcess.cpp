@@ -2,7 +2,8 @@
 //
 // Every result here is bit-for-bit what the straightforward per-frame
 // evaluation gives. The speed comes from not repeating work whose inputs have
-// not changed (pure coefficient functions rerun only for new inputs, a
+// not changed (no settings work at all for a block that starts from the last
+// one's settings inputs, pure coefficient functions rerun only for new inputs, a
 // smoother at its fixed point left standing, the shelves' quotients formed
 // once per design instead of once per sample) and from running the two
 // groups' chains side by side in the two lanes of one register, each lane
