@@ -128,21 +128,42 @@ private:
     double conditionedL[kChunkFrames], conditionedR[kChunkFrames];
   };
 
+  // Every input of the per-block settings: the sample rate, every parameter
+  // value and every copy, each as bits with its index.
+  static constexpr int kBlockInputCount = 1 + kParamCount + 22;
+  template <typename Visit>
+  void ForEachBlockInput(double fs, Visit visit) const;
   void PrepareBlock(double fs);
-  void LinkRSToLM();
+  // With the settings standing, only the editor is shown the linked values.
+  void LinkRSToLM(bool settingsStand);
   void DesignShelves(double fs);
   void DesignBells(double fs);
   void ChooseHpfTargets();
   // Reads and conditions frames start .. start + n - 1 (n <= kChunkFrames).
   void ReadChunk(double** inputs, int start, int n, InputChunk& chunk);
   // The frames of a block; the chunk holds its first frames already read.
-  void ProcessFrames(double** inputs, double** outputs, int nFrames, double fs, InputChunk& chunk);
+  // settingsStand: the block starts from the inputs the last block's settings
+  // and rest checks were made from.
+  void ProcessFrames(double** inputs, double** outputs, int nFrames, double fs, InputChunk& chunk,
+                     bool settingsStand);
   void ClearNonFiniteState();
   // InputConditioner over n samples of one input channel. It forms every
   // sample's powers first and its tangents after, so that independent work
   // overlaps; a sample equal to the one before reuses its tangents, so
   // silence and other held values cost none.
   void ConditionChunk(int channel, const double* raw, double* conditioned, int n);
+
+  // The block inputs the standing settings were made from, once a block with
+  // frames made them. Every settings step is a function of these inputs and
+  // of what it left itself (kept targets and q), and run again on the same
+  // inputs it gives back its own results, so a block that starts from the
+  // same bits can leave every setting (and Link's writes) as it is. A block
+  // without frames makes settings that no rest check has seen: it clears this.
+  uint64_t blockInputs_[kBlockInputCount] = {};
+  bool blockInputsValid_ = false;
+  // The switches as the settings last read them (after Link).
+  bool linked_ = false, midSide_ = false;
+  bool lmEngaged_ = true, rsEngaged_ = true, masterEngaged_ = true;
 
   DesignInputs smootherInputs_;
   DesignInputs shelfInputs_[4];  // lm low, rs low, lm high, rs high

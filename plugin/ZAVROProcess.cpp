@@ -2,7 +2,8 @@
 //
 // Every result here is bit-for-bit what the straightforward per-frame
 // evaluation gives. The speed comes from not repeating work whose inputs have
-// not changed (pure coefficient functions rerun only for new inputs, a
+// not changed (no settings work at all for a block that starts from the last
+// one's settings inputs, pure coefficient functions rerun only for new inputs, a
 // smoother at its fixed point left standing, the shelves' quotients formed
 // once per design instead of once per sample) and from running the two
 // groups' chains side by side in the two lanes of one register, each lane
@@ -40,6 +41,13 @@ uint64_t Bits(double v) {
 }
 
 bool SameBits(double a, double b) { return Bits(a) == Bits(b); }
+
+// x - x is +0 for every finite value and a NaN for an infinity or a NaN, and
+// a sum of such terms is +0 exactly when every term is. No branch per value.
+float NonFiniteTerms(float a, float b, float c, float d) { return ((a - a) + (b - b)) + ((c - c) + (d - d)); }
+double NonFiniteTerms(double a, double b, double c, double d) {
+  return ((a - a) + (b - b)) + ((c - c) + (d - d));
+}
 
 // Shelf settings in single precision, then its coefficients.
 void DesignShelf(CookbookSection& s, int32_t type, float q, double gainDb, float frequency,
@@ -81,8 +89,8 @@ struct Chain {
   ParamSmoother& trimSmoother;
   double& trimFactor;
   double& trimFactorOf;
-  const CookbookQuotients lowShelfQuotients;
-  const CookbookQuotients highShelfQuotients;
+  const CookbookQuotients& lowShelfQuotients;
+  const CookbookQuotients& highShelfQuotients;
   const double hpfTarget;
   const double trimTargetDb;
   const double fs;
@@ -329,6 +337,24 @@ double ZAVRO::InputConditioner(double sample) {
 }
 
 void ZAVRO::ConditionChunk(int channel, const double* raw, double* conditioned, int n) {
+  // A few samples have too little work to overlap for the staging to pay.
+  constexpr int kStagedMinFrames = 4;
+  if (n < kStagedMinFrames) {
+    for (int i = 0; i < n; ++i) {
+      const double x = raw[i] + kDcOffset;
+      if (!lastRawValid_[channel] || !SameBits(raw[i], lastRaw_[channel])) {
+        const double x3 = (x * x) * x;
+        const double x8 = x3 * x * x * x * x * x;
+        lastTanhX3_[channel] = std::tanh(x3);
+        lastTanhX8_[channel] = std::tanh(x8);
+        lastRaw_[channel] = raw[i];
+        lastRawValid_[channel] = true;
+      }
+      conditioned[i] = x + 0.2 * (0.005 * lastTanhX3_[channel] - 0.0005 * lastTanhX8_[channel] +
+                                  0.001 * (x * x));
+    }
+    return;
+  }
   double x[kChunkFrames], x3[kChunkFrames], x8[kChunkFrames];
   for (int i = 0; i < n; ++i) {
     x[i] = raw[i] + kDcOffset;
@@ -359,10 +385,28 @@ void ZAVRO::ConditionChunk(int channel, const double* raw, double* conditioned, 
   }
 }
 
+template <typename Visit>
+void ZAVRO::ForEachBlockInput(double fs, Visit visit) const {
+  const IParamDef* params = GetParam(0);
+  assert(params);
+  int n = 0;
+  visit(n++, Bits(fs));
+  for (int i = 0; i < kParamCount; ++i) visit(n++, Bits(params[i].Value()));
+  for (double copy : {lmLowGain, lmLowFreq, lmLowMidGain, lmLowMidFreq, lmHighMidGain, lmHighMidFreq,
+                      lmHighGain, lmHighFreq, rsHighGain, rsHighFreq, rsLowGain, rsLowFreq,
+                      rsLowMidGain, rsLowMidFreq, rsHighMidGain, rsHighMidFreq, lmOutputDb,
+                      rsOutputDb, masterGain, lmBypass, lmHpfPosition, rsHpfPosition}) {
+    visit(n++, Bits(copy));
+  }
+  assert(n == kBlockInputCount);
+}
+
 void ZAVRO::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   const double fs = SampleRate();
   if (nFrames <= 0) {
     PrepareBlock(fs);
+    // No frames ran, so the glides' rest checks were not made from these settings.
+    blockInputsValid_ = false;
     ClearNonFiniteState();
     return;
   }
@@ -372,8 +416,20 @@ void ZAVRO::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   // overlaps with that work, which matters for short blocks.
   InputChunk chunk;
   ReadChunk(inputs, 0, std::min(nFrames, kChunkFrames), chunk);
-  PrepareBlock(fs);
-  ProcessFrames(inputs, outputs, nFrames, fs, chunk);
+  uint64_t differ = blockInputsValid_ ? 0 : 1;
+  ForEachBlockInput(fs, [&](int i, uint64_t bits) { differ |= bits ^ blockInputs_[i]; });
+  const bool settingsStand = differ == 0;
+  if (settingsStand) {
+    if (linked_ && Editor()) LinkRSToLM(true);
+  } else {
+    PrepareBlock(fs);
+  }
+  ProcessFrames(inputs, outputs, nFrames, fs, chunk, settingsStand);
+  if (!settingsStand) {
+    // The frames change no parameter or copy, so these are the settings' inputs.
+    ForEachBlockInput(fs, [this](int i, uint64_t bits) { blockInputs_[i] = bits; });
+    blockInputsValid_ = true;
+  }
   ClearNonFiniteState();
 }
 
@@ -397,13 +453,21 @@ void ZAVRO::PrepareBlock(double fs) {
       s->b = corner.b;
     }
   }
-  if (GetParam(kLink)->IntValue() == 1) LinkRSToLM();
+  linked_ = GetParam(kLink)->IntValue() == 1;
+  if (linked_) LinkRSToLM(false);
   DesignShelves(fs);
   DesignBells(fs);
   ChooseHpfTargets();
+  // Read once per block, after Link; nothing in the block changes them. A
+  // value outside a switch's range (which a clamped parameter cannot hold)
+  // counts as L/R, and as engaged for the bypass switches.
+  midSide_ = GetParam(kMode)->IntValue() == 1;
+  lmEngaged_ = GetParam(kLMBypass)->IntValue() != 0;
+  rsEngaged_ = GetParam(kRSBypass)->IntValue() != 0;
+  masterEngaged_ = GetParam(kMasterBypass)->IntValue() != 0;
 }
 
-void ZAVRO::LinkRSToLM() {
+void ZAVRO::LinkRSToLM(bool settingsStand) {
   // In this order; the bypass twin has no copy of its own.
   static constexpr struct {
     int rsIdx;
@@ -424,12 +488,17 @@ void ZAVRO::LinkRSToLM() {
   };
   // The host is not told: with Link on, the R/S settings are derived ones.
   const bool hasEditor = Editor() != nullptr;
+  // Standing settings mean every value and copy already holds what the
+  // writes would give it; the controls are still shown the values, as a
+  // control moved by hand may show another.
   for (const auto& pair : kPairs) {
     const double source = this->*pair.source;
-    IParamDef* param = GetParam(pair.rsIdx);
-    const double clamped = std::clamp(source, param->Min(), param->Max());
-    if (!SameBits(param->Value(), clamped)) param->SetClamped(clamped);
-    if (pair.copy) this->*pair.copy = source;
+    if (!settingsStand) {
+      IParamDef* param = GetParam(pair.rsIdx);
+      const double clamped = std::clamp(source, param->Min(), param->Max());
+      if (!SameBits(param->Value(), clamped)) param->SetClamped(clamped);
+      if (pair.copy) this->*pair.copy = source;
+    }
     if (hasEditor) PushToEditor(pair.rsIdx, source);
   }
 }
@@ -492,14 +561,11 @@ void ZAVRO::ChooseHpfTargets() {
 }
 
 void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double fs,
-                          InputChunk& chunk) {
-  // Switches are read once per block; nothing in the block changes them. A
-  // value outside a switch's range (which a clamped parameter cannot hold)
-  // counts as L/R, and as engaged for the bypass switches.
-  const bool midSide = GetParam(kMode)->IntValue() == 1;
-  const bool lmEngaged = GetParam(kLMBypass)->IntValue() != 0;
-  const bool rsEngaged = GetParam(kRSBypass)->IntValue() != 0;
-  const bool masterEngaged = GetParam(kMasterBypass)->IntValue() != 0;
+                          InputChunk& chunk, bool settingsStand) {
+  const bool midSide = midSide_;
+  const bool lmEngaged = lmEngaged_;
+  const bool rsEngaged = rsEngaged_;
+  const bool masterEngaged = masterEngaged_;
 
   Chain lm{lmHpfSmoother, lmHighPass, lmHighPassDesigned_, lmLowShelf, lmLowMid, lmHighMid,
            lmHighShelf, lmTrimSmoother, lmTrimFactor_, lmTrimFactorOf_, shelfQuotients_[0],
@@ -507,12 +573,22 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
   Chain rs{rsHpfSmoother, rsHighPass, rsHighPassDesigned_, rsLowShelf, rsLowMid, rsHighMid,
            rsHighShelf, rsTrimSmoother, rsTrimFactor_, rsTrimFactorOf_, shelfQuotients_[1],
            shelfQuotients_[3], rsHpfTarget, rsOutputDb, fs};
-  lm.hpfSettled = lmHpfRest_.Resumes(lmHpfTarget, lmHpfSmoother, fs) && lmHighPassDesigned_;
-  rs.hpfSettled = rsHpfRest_.Resumes(rsHpfTarget, rsHpfSmoother, fs) && rsHighPassDesigned_;
-  lm.trimSettled = lmTrimRest_.Resumes(lmOutputDb, lmTrimSmoother, 0.0);
-  rs.trimSettled = rsTrimRest_.Resumes(rsOutputDb, rsTrimSmoother, 0.0);
   ParamSmoother master = masterSmoother;
-  bool masterSettled = masterRest_.Resumes(masterGain, masterSmoother, 0.0);
+  bool masterSettled;
+  if (settingsStand) {
+    // The rest checks' settings are those the last block checked and remembered.
+    lm.hpfSettled = lmHpfRest_.resting && lmHighPassDesigned_;
+    rs.hpfSettled = rsHpfRest_.resting && rsHighPassDesigned_;
+    lm.trimSettled = lmTrimRest_.resting;
+    rs.trimSettled = rsTrimRest_.resting;
+    masterSettled = masterRest_.resting;
+  } else {
+    lm.hpfSettled = lmHpfRest_.Resumes(lmHpfTarget, lmHpfSmoother, fs) && lmHighPassDesigned_;
+    rs.hpfSettled = rsHpfRest_.Resumes(rsHpfTarget, rsHpfSmoother, fs) && rsHighPassDesigned_;
+    lm.trimSettled = lmTrimRest_.Resumes(lmOutputDb, lmTrimSmoother, 0.0);
+    rs.trimSettled = rsTrimRest_.Resumes(rsOutputDb, rsTrimSmoother, 0.0);
+    masterSettled = masterRest_.Resumes(masterGain, masterSmoother, 0.0);
+  }
 
   double* outL = outputs[0];
   double* outR = outputs[1];
@@ -572,17 +648,18 @@ void ZAVRO::ClearNonFiniteState() {
   // overflows) would otherwise stay in the recursions for ever; input at any
   // sane level never gets here. One pass without branches covers the
   // usual case of nothing to clear.
-  bool finite = true;
-  for (const CookbookSection* s : {&lmLowShelf, &rsLowShelf, &lmHighShelf, &rsHighShelf}) {
-    finite &= s->HistoryFinite();
-  }
-  for (const PeakSection* s : {&lmLowMid, &rsLowMid, &lmHighMid, &rsHighMid}) finite &= s->HistoryFinite();
-  for (const BiquadSection* s : {&lmHighPass, &rsHighPass}) finite &= s->HistoryFinite();
-  for (const ParamSmoother* s :
-       {&lmTrimSmoother, &rsTrimSmoother, &masterSmoother, &lmHpfSmoother, &rsHpfSmoother}) {
-    finite &= s->StateFinite();
-  }
-  if (finite) return;
+  const float shelves = NonFiniteTerms(lmLowShelf.x1, lmLowShelf.x2, lmLowShelf.y1, lmLowShelf.y2) +
+                       NonFiniteTerms(rsLowShelf.x1, rsLowShelf.x2, rsLowShelf.y1, rsLowShelf.y2) +
+                       (NonFiniteTerms(lmHighShelf.x1, lmHighShelf.x2, lmHighShelf.y1, lmHighShelf.y2) +
+                        NonFiniteTerms(rsHighShelf.x1, rsHighShelf.x2, rsHighShelf.y1, rsHighShelf.y2));
+  const double bells = NonFiniteTerms(lmLowMid.x1, lmLowMid.x2, lmLowMid.y1, lmLowMid.y2) +
+                       NonFiniteTerms(rsLowMid.x1, rsLowMid.x2, rsLowMid.y1, rsLowMid.y2) +
+                       (NonFiniteTerms(lmHighMid.x1, lmHighMid.x2, lmHighMid.y1, lmHighMid.y2) +
+                        NonFiniteTerms(rsHighMid.x1, rsHighMid.x2, rsHighMid.y1, rsHighMid.y2));
+  const double rest = NonFiniteTerms(lmHighPass.z1, lmHighPass.z2, rsHighPass.z1, rsHighPass.z2) +
+                      NonFiniteTerms(lmTrimSmoother.z, rsTrimSmoother.z, masterSmoother.z, lmHpfSmoother.z) +
+                      (rsHpfSmoother.z - rsHpfSmoother.z);
+  if (static_cast<double>(shelves) + (bells + rest) == 0.0) return;
 
   // What is cleared starts its glide again.
   for (RestingGlide* r : {&lmHpfRest_, &rsHpfRest_, &lmTrimRest_, &rsTrimRest_, &masterRest_}) {

@@ -144,6 +144,25 @@ TEST(ZAVROProcess, PositionBetweenTheStepsKeepsTheHighPassTarget) {
   EXPECT_EQ(plug.lmHpfTarget, 140.0);
 }
 
+TEST(ZAVROProcess, TargetChosenInABlockWithoutFramesStartsItsGlide) {
+  ZAVROProbe plug;
+  plug.SetPlain(kLink, 0.0);  // so that nothing but the target tells the blocks apart
+  plug.SetPlain(kLMHPF, 0.5);  // between the steps: 10 Hz stays
+  const std::vector<double> in = Noise(4096, 5, 0.1);
+  std::vector<double> outL, outR;
+  for (int i = 0; i < 40; ++i) plug.Process(in, in, outL, outR);  // every glide at rest
+  const double rested = plug.lmHpfSmoother.z;
+  ASSERT_NEAR(rested, 10.0, 1e-9);
+
+  // The same settings as before, but the target came from the block in between.
+  plug.SetPlain(kLMHPF, 1.0);
+  RunSettings(plug);
+  plug.SetPlain(kLMHPF, 0.5);
+  plug.Process(in, in, outL, outR);
+  EXPECT_EQ(plug.lmHpfTarget, 80.0);
+  EXPECT_GT(plug.lmHpfSmoother.z, rested + 1.0);
+}
+
 // ---------------------------------------------------------------- glides
 
 TEST_P(SampleRates, HighPassCornerGlidesAlongATenHertzOnePole) {
@@ -417,6 +436,26 @@ TEST(ZAVROLink, ReturnsAHostSetValueAtTheNextBlockAndShowsIt) {
   EXPECT_EQ(knob->Value(), 0.5);
   // The host is not told: the linked value is derived, not automated.
   EXPECT_TRUE(plug.calls.empty());
+}
+
+TEST(ZAVROLink, ShowsTheLinkedValueAgainOnAControlMovedByHand) {
+  ZAVROProbe plug;
+  auto* editor = new IGraphics(&plug, 1002, 476, 25);
+  auto* bypass = new ValueControl(&plug, IBounds{0, 0, 10, 10}, kRSBypass);
+  editor->AddControl(bypass);
+  plug.AttachEditor(editor);
+  const std::vector<double> in = Noise(64, 6, 0.1);
+  std::vector<double> outL, outR;
+  for (int i = 0; i < 3; ++i) plug.Process(in, in, outL, outR);
+  ASSERT_EQ(bypass->Value(), 1.0);
+
+  // Part-way over, the switch snaps back to where it was: no value changes.
+  bypass->ApplyUserValue(0.6);
+  ASSERT_EQ(plug.GetParam(kRSBypass)->Value(), 1.0);
+  ASSERT_EQ(bypass->Value(), 0.6);
+  const std::vector<double> one = Noise(1, 7, 0.1);
+  plug.Process(one, one, outL, outR);
+  EXPECT_EQ(bypass->Value(), 1.0);
 }
 
 TEST(ZAVROLink, CopiesEveryLeftMidSettingAndLeavesTheMasterAlone) {
