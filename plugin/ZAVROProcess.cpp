@@ -147,15 +147,20 @@ double ChainFrame(Chain& c, double x) {
 // L/M, lane 1 R/S). Each lane's arithmetic is the scalar arithmetic, operation
 // for operation, so every result is the same to the bit.
 struct LanePair {
-  __m128d v;
+  using Reg = __m128d;
+  Reg v;
   static LanePair Of(double lm, double rs) { return {_mm_set_pd(rs, lm)}; }
   void Store(double& lm, double& rs) const {
     _mm_storel_pd(&lm, v);
     _mm_storeh_pd(&rs, v);
   }
+  static Reg Add(Reg a, Reg b) { return _mm_add_pd(a, b); }
+  static Reg Sub(Reg a, Reg b) { return _mm_sub_pd(a, b); }
+  static Reg Mul(Reg a, Reg b) { return _mm_mul_pd(a, b); }
 };
 struct FloatLanePair {
-  __m128 v;  // lanes 2 and 3 unused
+  using Reg = __m128;
+  Reg v;  // lanes 2 and 3 unused
   static FloatLanePair Of(float lm, float rs) { return {_mm_set_ps(0.0f, 0.0f, rs, lm)}; }
   void Store(float& lm, float& rs) const {
     alignas(16) float lanes[4];
@@ -163,6 +168,9 @@ struct FloatLanePair {
     lm = lanes[0];
     rs = lanes[1];
   }
+  static Reg Add(Reg a, Reg b) { return _mm_add_ps(a, b); }
+  static Reg Sub(Reg a, Reg b) { return _mm_sub_ps(a, b); }
+  static Reg Mul(Reg a, Reg b) { return _mm_mul_ps(a, b); }
 };
 
 // The settings of one frame that glide, lane 0 L/M, lane 1 R/S: the
@@ -187,60 +195,40 @@ struct PairedBiquad {
   }
 };
 
-struct PairedCookbook {
-  __m128 b0, b1, b2, a1, a2, x1, x2, y1, y2;
-  PairedCookbook(const CookbookSection& l, const CookbookQuotients& kl, const CookbookSection& r,
-                 const CookbookQuotients& kr)
-      : b0(FloatLanePair::Of(kl.b0, kr.b0).v), b1(FloatLanePair::Of(kl.b1, kr.b1).v),
-        b2(FloatLanePair::Of(kl.b2, kr.b2).v), a1(FloatLanePair::Of(kl.a1, kr.a1).v),
-        a2(FloatLanePair::Of(kl.a2, kr.a2).v), x1(FloatLanePair::Of(l.x1, r.x1).v),
-        x2(FloatLanePair::Of(l.x2, r.x2).v), y1(FloatLanePair::Of(l.y1, r.y1).v),
-        y2(FloatLanePair::Of(l.y2, r.y2).v) {}
-  __m128 Process(__m128 x) {
-    __m128 y = _mm_add_ps(_mm_mul_ps(b0, x), _mm_mul_ps(b1, x1));
-    y = _mm_add_ps(y, _mm_mul_ps(b2, x2));
-    y = _mm_sub_ps(y, _mm_mul_ps(a1, y1));
-    y = _mm_sub_ps(y, _mm_mul_ps(a2, y2));
+// A direct-form-I section of each group, a0 = 1: the bells as they are, the
+// shelves through their per-design quotients (in single precision).
+template <typename Lanes>
+struct PairedDirectForm {
+  using Reg = typename Lanes::Reg;
+  Reg b0, b1, b2, a1, a2, x1, x2, y1, y2;
+  template <typename Section, typename Coefficients>
+  PairedDirectForm(const Section& l, const Coefficients& kl, const Section& r, const Coefficients& kr)
+      : b0(Lanes::Of(kl.b0, kr.b0).v), b1(Lanes::Of(kl.b1, kr.b1).v),
+        b2(Lanes::Of(kl.b2, kr.b2).v), a1(Lanes::Of(kl.a1, kr.a1).v),
+        a2(Lanes::Of(kl.a2, kr.a2).v), x1(Lanes::Of(l.x1, r.x1).v),
+        x2(Lanes::Of(l.x2, r.x2).v), y1(Lanes::Of(l.y1, r.y1).v),
+        y2(Lanes::Of(l.y2, r.y2).v) {}
+  Reg Process(Reg x) {
+    Reg y = Lanes::Add(Lanes::Mul(b0, x), Lanes::Mul(b1, x1));
+    y = Lanes::Add(y, Lanes::Mul(b2, x2));
+    y = Lanes::Sub(y, Lanes::Mul(a1, y1));
+    y = Lanes::Sub(y, Lanes::Mul(a2, y2));
     x2 = x1;
     x1 = x;
     y2 = y1;
     y1 = y;
     return y;
   }
-  void StoreHistory(CookbookSection& l, CookbookSection& r) const {
-    FloatLanePair{x1}.Store(l.x1, r.x1);
-    FloatLanePair{x2}.Store(l.x2, r.x2);
-    FloatLanePair{y1}.Store(l.y1, r.y1);
-    FloatLanePair{y2}.Store(l.y2, r.y2);
+  template <typename Section>
+  void StoreHistory(Section& l, Section& r) const {
+    Lanes{x1}.Store(l.x1, r.x1);
+    Lanes{x2}.Store(l.x2, r.x2);
+    Lanes{y1}.Store(l.y1, r.y1);
+    Lanes{y2}.Store(l.y2, r.y2);
   }
 };
-
-struct PairedPeak {
-  __m128d b0, b1, b2, a1, a2, x1, x2, y1, y2;
-  PairedPeak(const PeakSection& l, const PeakSection& r)
-      : b0(LanePair::Of(l.b0, r.b0).v), b1(LanePair::Of(l.b1, r.b1).v),
-        b2(LanePair::Of(l.b2, r.b2).v), a1(LanePair::Of(l.a1, r.a1).v),
-        a2(LanePair::Of(l.a2, r.a2).v), x1(LanePair::Of(l.x1, r.x1).v),
-        x2(LanePair::Of(l.x2, r.x2).v), y1(LanePair::Of(l.y1, r.y1).v),
-        y2(LanePair::Of(l.y2, r.y2).v) {}
-  __m128d Process(__m128d x) {
-    __m128d y = _mm_add_pd(_mm_mul_pd(b0, x), _mm_mul_pd(b1, x1));
-    y = _mm_add_pd(y, _mm_mul_pd(b2, x2));
-    y = _mm_sub_pd(y, _mm_mul_pd(a1, y1));
-    y = _mm_sub_pd(y, _mm_mul_pd(a2, y2));
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-    return y;
-  }
-  void StoreHistory(PeakSection& l, PeakSection& r) const {
-    LanePair{x1}.Store(l.x1, r.x1);
-    LanePair{x2}.Store(l.x2, r.x2);
-    LanePair{y1}.Store(l.y1, r.y1);
-    LanePair{y2}.Store(l.y2, r.y2);
-  }
-};
+using PairedCookbook = PairedDirectForm<FloatLanePair>;
+using PairedPeak = PairedDirectForm<LanePair>;
 
 GlideSettings CurrentGlideSettings(const Chain& lm, const Chain& rs) {
   const BiquadSection& l = lm.highPass;
@@ -271,8 +259,8 @@ void PairedChains(Chain& lm, Chain& rs, const GlideSettings* settings, double* p
   };
   PairedBiquad highPass(lm.highPass, rs.highPass);
   PairedCookbook lowShelf(lm.lowShelf, lm.lowShelfQuotients, rs.lowShelf, rs.lowShelfQuotients);
-  PairedPeak lowMid(lm.lowMid, rs.lowMid);
-  PairedPeak highMid(lm.highMid, rs.highMid);
+  PairedPeak lowMid(lm.lowMid, lm.lowMid, rs.lowMid, rs.lowMid);
+  PairedPeak highMid(lm.highMid, lm.highMid, rs.highMid, rs.highMid);
   PairedCookbook highShelf(lm.highShelf, lm.highShelfQuotients, rs.highShelf, rs.highShelfQuotients);
   // Skewed by one frame per section: at step i the high-pass takes frame i,
   // the low shelf frame i - 1, and so on, so the five sections' work within
