@@ -12,6 +12,7 @@ Run from anywhere:  /usr/bin/python3 resources/draw_panel.py [--preview FILE]
 """
 
 import argparse
+import contextlib
 import math
 import os
 import random
@@ -217,6 +218,19 @@ def grain(width, height, seed, alpha, stretch):
 
 # ----------------------------------------------------------------- the knobs
 
+@contextlib.contextmanager
+def frame_cell(ctx, w, h, f):
+    """Confines drawing to frame f of a strip, so no shadow or glow spills
+    into the next frame."""
+    ctx.save()
+    ctx.rectangle(0, f * h, w, h)
+    ctx.clip()
+    try:
+        yield
+    finally:
+        ctx.restore()
+
+
 def knob_face(param):
     """Cap colour and trim of a knob bound to this parameter."""
     if param.endswith("Gain"):
@@ -305,7 +319,8 @@ def draw_knob_strip(control):
     cap, trim = knob_face(control["param"])
     for f in range(frames):
         angle = pointer_angle(f / (frames - 1))
-        draw_knob(ctx, w / 2.0, f * h + h / 2.0, knob_radius(strip), angle, cap, trim)
+        with frame_cell(ctx, w, h, f):
+            draw_knob(ctx, w / 2.0, f * h + h / 2.0, knob_radius(strip), angle, cap, trim)
     return surface
 
 
@@ -361,12 +376,13 @@ def draw_led_switch(strip, label, colour, lit_frame):
     for f in range(2):
         lit = f == lit_frame
         y = f * h + 1
-        button_body(ctx, 1, y, w - 2, h - 2, lit)
-        led(ctx, 9.5, y + (h - 2) / 2.0, colour, lit)
-        word = (0.98, 0.93, 0.82) if lit else (0.58, 0.57, 0.55)
-        # The word fits between the lamp and the right edge.
-        size = 9.5 if len(label) <= 4 else 9.0
-        draw_text(ctx, label, (15 + w - 2) / 2.0, y + (h - 2) / 2.0 - 0.5, size, word, bold=len(label) <= 4)
+        with frame_cell(ctx, w, h, f):
+            button_body(ctx, 1, y, w - 2, h - 2, lit)
+            led(ctx, 9.5, y + (h - 2) / 2.0, colour, lit)
+            word = (0.98, 0.93, 0.82) if lit else (0.58, 0.57, 0.55)
+            # The word fits between the lamp and the right edge.
+            size = 9.5 if len(label) <= 4 else 9.0
+            draw_text(ctx, label, (15 + w - 2) / 2.0, y + (h - 2) / 2.0 - 0.5, size, word, bold=len(label) <= 4)
     return surface
 
 
@@ -377,27 +393,28 @@ def draw_segments(strip, words, font_size):
     ctx = new_context(surface)
     count = len(words)
     for f in range(frames):
-        y = f * h + 1
-        button_body(ctx, 1, y, w - 2, h - 2, False)
-        inner = (w - 4) / count
-        for i, word in enumerate(words):
-            x = 2 + i * inner
-            if i > 0:
-                ctx.set_source_rgba(0, 0, 0, 0.7)
-                ctx.set_line_width(1.0)
-                ctx.move_to(round(x) + 0.5, y + 3)
-                ctx.line_to(round(x) + 0.5, y + h - 5)
-                ctx.stroke()
-            active = i == f
-            if active:
-                bar = cairo.LinearGradient(0, y + h - 7, 0, y + h - 4)
-                bar.add_color_stop_rgb(0, *LED_AMBER)
-                bar.add_color_stop_rgb(1, *(c * 0.6 for c in LED_AMBER))
-                ctx.set_source(bar)
-                ctx.rectangle(x + 3, y + h - 7, inner - 6, 2.5)
-                ctx.fill()
-            colour = (1.0, 0.86, 0.60) if active else (0.50, 0.49, 0.47)
-            draw_text(ctx, word, x + inner / 2.0, y + (h - 2) / 2.0 - 2.0, font_size, colour)
+        with frame_cell(ctx, w, h, f):
+            y = f * h + 1
+            button_body(ctx, 1, y, w - 2, h - 2, False)
+            inner = (w - 4) / count
+            for i, word in enumerate(words):
+                x = 2 + i * inner
+                if i > 0:
+                    ctx.set_source_rgba(0, 0, 0, 0.7)
+                    ctx.set_line_width(1.0)
+                    ctx.move_to(round(x) + 0.5, y + 3)
+                    ctx.line_to(round(x) + 0.5, y + h - 5)
+                    ctx.stroke()
+                active = i == f
+                if active:
+                    bar = cairo.LinearGradient(0, y + h - 7, 0, y + h - 4)
+                    bar.add_color_stop_rgb(0, *LED_AMBER)
+                    bar.add_color_stop_rgb(1, *(c * 0.6 for c in LED_AMBER))
+                    ctx.set_source(bar)
+                    ctx.rectangle(x + 3, y + h - 7, inner - 6, 2.5)
+                    ctx.fill()
+                colour = (1.0, 0.86, 0.60) if active else (0.50, 0.49, 0.47)
+                draw_text(ctx, word, x + inner / 2.0, y + (h - 2) / 2.0 - 2.0, font_size, colour)
     return surface
 
 
