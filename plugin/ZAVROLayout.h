@@ -4,7 +4,7 @@
 // only; the panel's artwork generator (resources/draw_panel.py) reads these
 // tables too, so keep one row per line.
 
-#include "plugin/ZAVRO.h"
+#include "plugin/ZAVROParams.h"
 
 namespace ZAVROLayout {
 
