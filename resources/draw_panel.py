@@ -739,6 +739,7 @@ def preview(layout, params, images, path):
         ctx.set_source_surface(images[control["id"]], left, top - frame * strip["h"])
         ctx.paint()
         ctx.restore()
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
     surface.write_to_png(path)
 
 
