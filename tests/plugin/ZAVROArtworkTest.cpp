@@ -18,6 +18,8 @@ using namespace ZAVROLayout;
 
 namespace {
 
+constexpr double kDegree = 3.141592653589793 / 180.0;
+
 std::vector<unsigned char> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -155,6 +157,69 @@ TEST_F(ZAVROArtworkTest, EveryFrameDiffersFromTheNext) {
       }
       EXPECT_FALSE(same) << "frames " << f << " and " << f + 1;
     }
+  }
+}
+
+// Where the pointer of frame f points: the mean position of the near-white
+// pixels on the knob's skirt (the ring outside its cap), in degrees clockwise
+// from twelve o'clock.
+double PointerAngle(const LICE_MemBitmap& image, const StripDef& strip, int f) {
+  const double cx = strip.frameWidth / 2.0, cy = strip.frameHeight / 2.0;
+  const double half = std::min(strip.frameWidth, strip.frameHeight) / 2.0;
+  double sx = 0.0, sy = 0.0;
+  for (int y = 0; y < strip.frameHeight; ++y) {
+    for (int x = 0; x < strip.frameWidth; ++x) {
+      const double dx = x + 0.5 - cx, dy = y + 0.5 - cy, r = std::hypot(dx, dy);
+      const LICE_pixel p = image.PixelData()[static_cast<size_t>((f * strip.frameHeight + y) * image.RowSpan() + x)];
+      const bool white = (p >> 24) >= 250 && Channel(p, 16) >= 200 && Channel(p, 8) >= 200 && Channel(p, 0) >= 200;
+      if (white && r > 0.7 * half && r < 0.9 * half) {
+        sx += dx;
+        sy += dy;
+      }
+    }
+  }
+  return std::atan2(sx, -sy) / kDegree;
+}
+
+// Brightest background pixel just outside a knob's frame circle, along the
+// direction given (degrees clockwise from twelve o'clock), give or take 1.5 degrees.
+int ScaleInkAt(const LICE_MemBitmap& bg, const BitmapControlDef& c, double degrees) {
+  const StripDef& strip = StripOf(c.resourceId);
+  const double cx = c.left + strip.frameWidth / 2.0, cy = c.top + strip.frameHeight / 2.0;
+  const double half = std::min(strip.frameWidth, strip.frameHeight) / 2.0;
+  int brightest = 0;
+  for (double d = degrees - 1.5; d <= degrees + 1.5; d += 0.5) {
+    const double a = d * kDegree;
+    for (double r = half; r <= half + 8.0; r += 0.25) {
+      const LICE_pixel p = bg.PixelData()[static_cast<size_t>(static_cast<int>(cy - r * std::cos(a)) * bg.RowSpan() +
+                                                              static_cast<int>(cx + r * std::sin(a)))];
+      brightest = std::max(brightest, Channel(p, 8));
+    }
+  }
+  return brightest;
+}
+
+// Knobs turn clockwise as their value rises, from lower left to lower right,
+// and the first and last frames point at the ends of the scale printed around
+// them on the background.
+TEST_F(ZAVROArtworkTest, KnobPointersSweepTheirPrintedScales) {
+  const LICE_MemBitmap& bg = *Image(kBitmapControls[0].resourceId);
+  for (const BitmapControlDef& c : kBitmapControls) {
+    const StripDef& strip = StripOf(c.resourceId);
+    if (c.kind != ControlKind::Knob || strip.frames != 101) continue;
+    SCOPED_TRACE(strip.fileName);
+    const LICE_MemBitmap& image = *Image(c.resourceId);
+    double last = -180.0;
+    for (int f = 0; f < strip.frames; f += 10) {
+      const double angle = PointerAngle(image, strip, f);
+      EXPECT_GT(angle, last) << "frame " << f;
+      last = angle;
+    }
+    const double first = PointerAngle(image, strip, 0), end = PointerAngle(image, strip, strip.frames - 1);
+    EXPECT_LT(first, -90.0);
+    EXPECT_GT(end, 90.0);
+    EXPECT_GE(ScaleInkAt(bg, c, first), 120) << "no scale mark under the first frame's pointer";
+    EXPECT_GE(ScaleInkAt(bg, c, end), 120) << "no scale mark under the last frame's pointer";
   }
 }
 
