@@ -45,14 +45,13 @@ BAND_COLOURS = {
     "highmid": (0.24, 0.52, 0.33),
     "high": (0.19, 0.40, 0.66),
 }
-BAND_OF_PARAM = {
-    "kLMLowGain": "low", "kLMLowFreq": "low", "kRSLowGain": "low", "kRSLowFreq": "low",
-    "kLMLowMidGain": "lowmid", "kLMLowMidFreq": "lowmid",
-    "kRSLowMidGain": "lowmid", "kRSLowMidFreq": "lowmid",
-    "kLMHighMidGain": "highmid", "kLMHighMidFreq": "highmid",
-    "kRSHighMidGain": "highmid", "kRSHighMidFreq": "highmid",
-    "kLMHighGain": "high", "kLMHighFreq": "high", "kRSHighGain": "high", "kRSHighFreq": "high",
-}
+IVORY = (0.80, 0.77, 0.70)  # caps of the output knobs, marks of their legends
+
+
+def band_of(param):
+    """The band a gain or frequency parameter belongs to, or None."""
+    m = re.fullmatch(r"k(?:LM|RS)(LowMid|HighMid|Low|High)(?:Gain|Freq)", param)
+    return m.group(1).lower() if m else None
 
 
 def die(message):
@@ -159,7 +158,7 @@ def rounded_rect(ctx, x, y, w, h, r):
 
 
 def text_box(ctx, text, size, bold=True):
-    """Width and height of the text's ink, and its ink offsets."""
+    """Selects the font and measures the text."""
     ctx.select_font_face(FONT, cairo.FONT_SLANT_NORMAL,
                          cairo.FONT_WEIGHT_BOLD if bold else cairo.FONT_WEIGHT_NORMAL)
     ctx.set_font_size(size)
@@ -179,7 +178,7 @@ def draw_text(ctx, text, x, y, size, colour, bold=True, align="centre", spacing=
     baseline = y - (ext.y_bearing + ext.height / 2)
     ctx.set_source_rgb(*colour)
     if spacing == 0.0:
-        ctx.move_to(left - ext.x_bearing * 0, baseline)
+        ctx.move_to(left, baseline)
         ctx.show_text(text)
     else:
         pen = left
@@ -233,11 +232,12 @@ def frame_cell(ctx, w, h, f):
 
 def knob_face(param):
     """Cap colour and trim of a knob bound to this parameter."""
+    band = band_of(param)
+    if band is None:
+        return IVORY, None
     if param.endswith("Gain"):
-        return BAND_COLOURS[BAND_OF_PARAM[param]], None
-    if param in BAND_OF_PARAM:
-        return (0.46, 0.47, 0.50), BAND_COLOURS[BAND_OF_PARAM[param]]
-    return (0.80, 0.77, 0.70), None  # outputs and master: ivory
+        return BAND_COLOURS[band], None
+    return (0.46, 0.47, 0.50), BAND_COLOURS[band]
 
 
 def draw_knob(ctx, cx, cy, radius, angle, cap, trim):
@@ -426,8 +426,8 @@ class Panel:
         self.params = params
         self.width = layout["kEditorWidth"]
         self.height = layout["kEditorHeight"]
-        # Nothing printed may reach into a caption window or under a control.
-        self.keep_clear = [c for c in layout["captions"]]
+        # Nothing printed may reach into a caption window.
+        self.keep_clear = list(layout["captions"])
         self.controls = {c["param"]: c for c in layout["controls"] if c["kind"] != "Background"}
 
     def control_rect(self, param):
@@ -512,61 +512,66 @@ class Panel:
         ctx.line_to(x + w - 6, y + h + 0.5)
         ctx.stroke()
 
-    def sections(self, ctx):
-        lm_low = self.control_rect("kLMLowGain")
-        lm_out = self.control_rect("kLMOutput")
-        master = self.control_rect("kMasterOutput")
-        # Band columns run from one gain knob to the next; rows split midway
-        # between the L/M frequency knobs and the R/S captions.
-        row_split = (self.control_rect("kLMLowFreq")[3] + self.layout["captions"][2][1]) / 2.0
-        left = lm_low[0] - 22
-        right = lm_out[2] + 26
-        top = 30
+    def rows(self):
+        """Left, right, top, middle and bottom edges of the two rows of bands:
+        they split midway between the L/M frequency knobs and the R/S captions."""
+        lm_freq_bottom = self.control_rect("kLMLowFreq")[3]
+        rs_caption_top = min(box[1] for box in self.layout["captions"] if box[1] > lm_freq_bottom)
+        left = self.control_rect("kLMLowGain")[0] - 22
+        right = self.control_rect("kLMOutput")[2] + 26
         bottom = self.control_rect("kRSHPF")[3] + 12
-        self.recess(ctx, left, top, right - left, row_split - top - 4)
-        self.recess(ctx, left, row_split + 4, right - left, bottom - row_split - 4)
-        m_left = master[0] - 44
-        self.recess(ctx, m_left, top, self.width - 14 - m_left, bottom - top)
+        return left, right, 30, (lm_freq_bottom + rs_caption_top) / 2.0, bottom
 
-        # Band legends over the L/M row, centred between each band's two knobs.
+    def sections(self, ctx):
+        left, right, top, split, bottom = self.rows()
+        self.recess(ctx, left, top, right - left, split - top - 4)
+        self.recess(ctx, left, split + 4, right - left, bottom - split - 4)
+        m_left = self.control_rect("kMasterOutput")[0] - 44
+        self.recess(ctx, m_left, top, self.width - 14 - m_left, bottom - top)
+        edges = self.legends(ctx)
+        self.hairlines(ctx, edges, top, split, bottom)
+        for (y0, y1), words in (((top, split - 4), ("L/M", "LEFT", "MID")),
+                                ((split + 4, bottom), ("R/S", "RIGHT", "SIDE"))):
+            self.row_name(ctx, left / 2.0 + 1, (y0 + y1) / 2.0, *words)
+
+    def legends(self, ctx):
+        """Section legends over the L/M row, each band's centred between its
+        two knobs; answers the bands' left and right edges."""
         bands = [("LOW", "kLMLowGain", "kLMLowFreq"), ("LOW MID", "kLMLowMidGain", "kLMLowMidFreq"),
                  ("HIGH MID", "kLMHighMidGain", "kLMHighMidFreq"), ("HIGH", "kLMHighGain", "kLMHighFreq")]
         edges = []
         for name, gain, freq in bands:
             g, f = self.control_rect(gain), self.control_rect(freq)
-            centre = (g[0] + f[2]) / 2.0
-            colour = BAND_COLOURS[BAND_OF_PARAM[gain]]
-            box = draw_text(ctx, name, centre, 18, 12, INK, spacing=1.2)
-            self.band_mark(ctx, box, colour)
+            box = draw_text(ctx, name, (g[0] + f[2]) / 2.0, 18, 12, INK, spacing=1.2)
+            self.band_mark(ctx, box, BAND_COLOURS[band_of(gain)])
             edges.append((g[0], f[2]))
-        out_box = draw_text(ctx, "OUTPUT", (lm_out[0] + lm_out[2]) / 2.0, 18, 12, INK, spacing=1.2)
-        self.band_mark(ctx, out_box, (0.80, 0.77, 0.70))
-        master_box = draw_text(ctx, "MASTER", (master[0] + master[2]) / 2.0 - 6, 18, 12, INK, spacing=1.2)
-        self.band_mark(ctx, master_box, (0.80, 0.77, 0.70))
+        out = self.control_rect("kLMOutput")
+        box = draw_text(ctx, "OUTPUT", (out[0] + out[2]) / 2.0, 18, 12, INK, spacing=1.2)
+        self.band_mark(ctx, box, IVORY)
+        master = self.control_rect("kMasterOutput")
+        box = draw_text(ctx, "MASTER", (master[0] + master[2]) / 2.0 - 6, 18, 12, INK, spacing=1.2)
+        self.band_mark(ctx, box, IVORY)
+        edges.append((out[0], out[2]))
+        return edges
 
-        # Hairlines between the bands, in both rows.
-        columns = [(a[1] + b[0]) / 2.0 for a, b in zip(edges, edges[1:])]
-        columns.append((edges[-1][1] + lm_out[0]) / 2.0)
-        for x in columns:
-            for y0, y1 in ((top + 8, row_split - 12), (row_split + 12, bottom - 8)):
-                ctx.set_source_rgba(0, 0, 0, 0.5)
-                ctx.set_line_width(1.0)
-                ctx.move_to(round(x) + 0.5, y0)
-                ctx.line_to(round(x) + 0.5, y1)
-                ctx.stroke()
-                ctx.set_source_rgba(1, 1, 1, 0.06)
-                ctx.move_to(round(x) + 1.5, y0)
-                ctx.line_to(round(x) + 1.5, y1)
-                ctx.stroke()
+    @staticmethod
+    def hairlines(ctx, edges, top, split, bottom):
+        """Engraved lines between neighbouring sections, in both rows."""
+        ctx.set_line_width(1.0)
+        for a, b in zip(edges, edges[1:]):
+            x = round((a[1] + b[0]) / 2.0)
+            for y0, y1 in ((top + 8, split - 12), (split + 12, bottom - 8)):
+                for dx, rgba in ((0.5, (0, 0, 0, 0.5)), (1.5, (1, 1, 1, 0.06))):
+                    ctx.set_source_rgba(*rgba)
+                    ctx.move_to(x + dx, y0)
+                    ctx.line_to(x + dx, y1)
+                    ctx.stroke()
 
-        # Row names in the margin.
-        for row, (name, first, second) in (((top, row_split - 4), ("L/M", "LEFT", "MID")),
-                                           ((row_split + 4, bottom), ("R/S", "RIGHT", "SIDE"))):
-            mid = (row[0] + row[1]) / 2.0
-            cx = left / 2.0 + 1
-            draw_text(ctx, name, cx, mid - 12, 15, INK)
-            draw_text(ctx, first, cx, mid + 6, 8.5, INK_DIM, spacing=0.8)
-            draw_text(ctx, second, cx, mid + 18, 8.5, INK_DIM, spacing=0.8)
+    @staticmethod
+    def row_name(ctx, cx, cy, name, first, second):
+        draw_text(ctx, name, cx, cy - 12, 15, INK)
+        draw_text(ctx, first, cx, cy + 6, 8.5, INK_DIM, spacing=0.8)
+        draw_text(ctx, second, cx, cy + 18, 8.5, INK_DIM, spacing=0.8)
 
     @staticmethod
     def band_mark(ctx, box, colour):
@@ -605,7 +610,7 @@ class Panel:
             box = (lx - ext.x_advance / 2, ly - ext.height / 2, lx + ext.x_advance / 2, ly + ext.height / 2)
             if self.free(box, 1.5):
                 draw_text(ctx, label, lx, ly, 9.5, INK_DIM)
-        word = "GAIN" if param.endswith("Gain") else "FREQ" if param in BAND_OF_PARAM else "LEVEL"
+        word = "LEVEL" if band_of(param) is None else "GAIN" if param.endswith("Gain") else "FREQ"
         draw_text(ctx, word, cx, cy + r_in + 6.5, 8.5, INK_DIM, spacing=0.6)
 
     def display_window(self, ctx, box):
