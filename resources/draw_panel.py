@@ -570,8 +570,8 @@ class Panel:
     @staticmethod
     def row_name(ctx, cx, cy, name, first, second):
         draw_text(ctx, name, cx, cy - 12, 15, INK)
-        draw_text(ctx, first, cx, cy + 6, 8.5, INK_DIM, spacing=0.8)
-        draw_text(ctx, second, cx, cy + 18, 8.5, INK_DIM, spacing=0.8)
+        draw_text(ctx, first, cx, cy + 6, 9, INK_DIM, spacing=0.6)
+        draw_text(ctx, second, cx, cy + 19, 9, INK_DIM, spacing=0.6)
 
     @staticmethod
     def band_mark(ctx, box, colour):
@@ -583,35 +583,43 @@ class Panel:
             ctx.fill()
 
     def scale(self, ctx, param):
+        """The scale around a knob: each mark where the parameter's own
+        normalisation puts its value on the pointer's sweep."""
         p = self.params[param]
         cx, cy = self.knob_centre(param)
         strip = self.controls[param]["strip"]
         r_in = knob_radius(strip) + 4.0
-        marks = scale_marks(param, p)
-        for value, label in marks:
+        for value, label in scale_marks(param, p):
             a = pointer_angle(normalised(p, value))
-            major = label is not None
-            r_out = r_in + (4.5 if major else 2.5)
-            p0, p1 = polar(cx, cy, r_in, a), polar(cx, cy, r_out, a)
-            tick = (min(p0[0], p1[0]) - 1, min(p0[1], p1[1]) - 1, max(p0[0], p1[0]) + 1, max(p0[1], p1[1]) + 1)
-            if not self.free(tick, 0.5):
-                continue
-            ctx.set_source_rgb(*(INK if major else INK_DIM))
-            ctx.set_line_width(1.3 if major else 1.0)
-            ctx.move_to(*p0)
-            ctx.line_to(*p1)
-            ctx.stroke()
-            if label is None:
-                continue
-            ext = text_box(ctx, label, 9.5)
-            # Far enough out that the label's nearest corner clears the tick.
-            reach = r_out + 3.0 + abs(math.sin(a)) * ext.x_advance / 2 + abs(math.cos(a)) * ext.height / 2
-            lx, ly = polar(cx, cy, reach, a)
-            box = (lx - ext.x_advance / 2, ly - ext.height / 2, lx + ext.x_advance / 2, ly + ext.height / 2)
-            if self.free(box, 1.5):
-                draw_text(ctx, label, lx, ly, 9.5, INK_DIM)
+            r_out = self.tick(ctx, cx, cy, r_in, a, major=label is not None)
+            if r_out is not None and label is not None:
+                self.scale_label(ctx, cx, cy, r_out, a, label)
         word = "LEVEL" if band_of(param) is None else "GAIN" if param.endswith("Gain") else "FREQ"
-        draw_text(ctx, word, cx, cy + r_in + 6.5, 8.5, INK_DIM, spacing=0.6)
+        draw_text(ctx, word, cx, cy + r_in + 6.5, 9, INK_DIM, spacing=0.5)
+
+    def tick(self, ctx, cx, cy, r_in, a, major):
+        """A scale mark pointing at the knob's centre; answers its outer
+        radius, or None where a caption window leaves no room for it."""
+        r_out = r_in + (4.5 if major else 2.5)
+        p0, p1 = polar(cx, cy, r_in, a), polar(cx, cy, r_out, a)
+        box = (min(p0[0], p1[0]) - 1, min(p0[1], p1[1]) - 1, max(p0[0], p1[0]) + 1, max(p0[1], p1[1]) + 1)
+        if not self.free(box, 0.5):
+            return None
+        ctx.set_source_rgb(*(INK if major else INK_DIM))
+        ctx.set_line_width(1.3 if major else 1.0)
+        ctx.move_to(*p0)
+        ctx.line_to(*p1)
+        ctx.stroke()
+        return r_out
+
+    def scale_label(self, ctx, cx, cy, r_out, a, label):
+        ext = text_box(ctx, label, 9.5)
+        # Far enough out that the label's nearest corner clears the tick.
+        reach = r_out + 3.0 + abs(math.sin(a)) * ext.x_advance / 2 + abs(math.cos(a)) * ext.height / 2
+        lx, ly = polar(cx, cy, reach, a)
+        box = (lx - ext.x_advance / 2, ly - ext.height / 2, lx + ext.x_advance / 2, ly + ext.height / 2)
+        if self.free(box, 1.5):
+            draw_text(ctx, label, lx, ly, 9.5, INK_DIM)
 
     def display_window(self, ctx, box):
         """The dark window a value caption is printed in."""
