@@ -652,7 +652,7 @@ class Panel:
                   ("kLMBypass", "L/M"), ("kRSBypass", "R/S")]
         for param, text in labels:
             l, t, r, b = self.control_rect(param)
-            draw_text(ctx, text, l - 7, (t + b) / 2.0, 10, INK, align="right")
+            draw_text(ctx, text, l - 6, (t + b) / 2.0, 9.5, INK, align="right")
         # The three bypass buttons share one legend.
         top = self.control_rect("kMasterBypass")[1]
         bottom = self.control_rect("kRSBypass")[3]
