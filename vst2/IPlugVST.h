@@ -117,11 +117,6 @@ private:
   // Processing (IPlugVSTProcess.cpp), under the instance lock.
   void ProcessDouble(double** inputs, double** outputs, int nFrames);
   void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);
-  void ProcessDoublePiece(double** inputs, double** outputs, int offset, int nFrames);
-  void ProcessFloatPiece(float** inputs, float** outputs, int offset, int nFrames, bool accumulate);
-  // The longest piece the scratch buffers hold.
-  int ScratchFrames();
-  bool DoubleNeedsScratch(double** inputs, double** outputs);
   void SendWantMidi();
   void SetParameterFromHost(int paramIdx, float value);
   float GetParameterForHost(int paramIdx);
