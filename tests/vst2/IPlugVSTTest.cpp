@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <xmmintrin.h>
+
+#include "framework/IFlushToZeroScope.h"
 #include "graphics/IGraphics.h"
 #include "tests/support/Vst2TestHost.h"
 #include "vst2/IPlugVST.h"
@@ -43,6 +46,7 @@ public:
 
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override {
     blocks.push_back(nFrames);
+    fpModes.push_back(_mm_getcsr());
     std::vector<std::vector<double>> seen(static_cast<size_t>(NInChannels()));
     for (int c = 0; c < NInChannels(); ++c) seen[c].assign(inputs[c], inputs[c] + nFrames);
     inputsSeen.push_back(seen);
@@ -62,6 +66,7 @@ public:
 
   static int alive;
   std::vector<int> blocks;
+  std::vector<unsigned> fpModes;
   std::vector<std::vector<std::vector<double>>> inputsSeen;
   std::vector<int> changed;
   int resets = 0;
@@ -555,6 +560,22 @@ TEST(IPlugVSTFrames, LongCallsArePiecedAtTheBlockSize) {
   rig.plug->blocks.clear();
   rig.effect->processDoubleReplacing(rig.effect, din, dout, 200);
   EXPECT_EQ(rig.plug->blocks, (std::vector<int>{64, 64, 64, 8}));
+}
+
+TEST(IPlugVSTFrames, EveryCallbackFlushesSubnormalsAndRestoresTheHostMode) {
+  Rig rig;
+  std::vector<std::vector<float>> buffers(2, std::vector<float>(16));
+  std::vector<float*> p = Pointers(buffers);
+  std::vector<std::vector<double>> dbuffers(2, std::vector<double>(16));
+  double* d[2] = {dbuffers[0].data(), dbuffers[1].data()};
+  const unsigned hostMode = _mm_getcsr();
+  rig.effect->process(rig.effect, p.data(), p.data(), 16);
+  rig.effect->processReplacing(rig.effect, p.data(), p.data(), 16);
+  rig.effect->processDoubleReplacing(rig.effect, d, d, 16);
+  EXPECT_EQ(_mm_getcsr(), hostMode);
+  const unsigned flush = IFlushToZeroScope::kFlushToZero | IFlushToZeroScope::kDenormalsAreZero;
+  ASSERT_EQ(rig.plug->fpModes.size(), 3u);
+  for (unsigned mode : rig.plug->fpModes) EXPECT_EQ(mode, hostMode | flush);
 }
 
 TEST(IPlugVSTFrames, NoBlockSizeMeansSilenceAndNoProcessing) {
