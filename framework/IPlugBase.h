@@ -18,6 +18,14 @@
 
 class IGraphics;
 
+// Everything a program or bank load may change: every parameter's plain value,
+// the preset bank and the current preset.
+struct IPlugSnapshot {
+  std::vector<double> values;
+  std::vector<IPresetSlot> presets;
+  int32_t currentPreset = 0;
+};
+
 // Texts that identify the plug-in to hosts hold up to 127 characters.
 constexpr int kIdentityTextSize = 128;
 
@@ -147,6 +155,11 @@ public:
   bool RecallPreset(int presetIdx);
   // Gives up to count uninitialised slots the live values and the name ("Empty" for null).
   void FillDefaultPresets(const char* name, int count);
+  // A refused load must change nothing: a binding takes a snapshot before it
+  // loads host bytes and restores it when the load fails. Restoring runs the
+  // change hook for every parameter and refreshes the controls.
+  IPlugSnapshot TakeSnapshot();
+  void RestoreSnapshot(const IPlugSnapshot& snapshot);
   int NPresets() const { return static_cast<int>(presets_.size()); }
   int CurrentPresetIdx() const { return currentPreset_; }
   IPresetSlot* GetPreset(int presetIdx);

@@ -238,12 +238,45 @@ TEST(IPlugVSTChunks, OldBankVersionsLoadAsOneProgram) {
   EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.4f);
   EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 1.0f);
 
-  // A block that ends early loads what it holds and answers 0.
+  // A block that ends early is refused and changes nothing.
   IStateBuffer shortBlock;
   shortBlock.AppendDouble(6.0);
   EXPECT_EQ(Dispatch(rig.effect, effSetChunk, 1, shortBlock.Size(), shortBlock.Data()), 0);
-  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.7f);
-  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 0.0f) << "ran out: 0 clamped";
+  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.4f);
+  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 1.0f) << "refused: nothing loaded";
+}
+
+TEST(IPlugVSTChunks, RefusedChunksLeaveValuesPresetsAndNamesAsTheyWere) {
+  Rig rig;
+  rig.plug->FillDefaultPresets("Empty", 2);
+  rig.effect->setParameter(rig.effect, kGain, 0.9f);
+  Dispatch(rig.effect, effSetProgramName, 0, 0, const_cast<char*>("Mine"));
+  rig.effect->setParameter(rig.effect, kSwitch, 1.0f);
+
+  // A bank cut inside its second slot, with new values and names in the first.
+  IStateBuffer cut;
+  cut.AppendInt(kStateMagic);
+  cut.AppendInt(kStateVersion);
+  cut.AppendText("Theirs");
+  cut.AppendBool(true);
+  cut.AppendDouble(-15.0);
+  cut.AppendDouble(0.0);
+  cut.AppendText("Second");
+  cut.AppendBool(true);
+  cut.AppendDouble(3.0);
+  // A program with only its first value.
+  IStateBuffer program;
+  program.AppendDouble(-15.0);
+  for (IStateBuffer* refused : {&cut, &program}) {
+    EXPECT_EQ(Dispatch(rig.effect, effSetChunk, refused == &cut ? 0 : 1, refused->Size(), refused->Data()), 0);
+    EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.9f);
+    EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 1.0f);
+    char name[kVstMaxProgNameLen + 1] = {};
+    Dispatch(rig.effect, effGetProgramNameIndexed, 0, 0, name);
+    EXPECT_STREQ(name, "Mine");
+    Dispatch(rig.effect, effGetProgramNameIndexed, 1, 0, name);
+    EXPECT_STREQ(name, "Empty");
+  }
 }
 
 // --- Calls to the host ---------------------------------------------------------------
