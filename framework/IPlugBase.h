@@ -26,6 +26,10 @@ struct IPlugSnapshot {
   int32_t currentPreset = 0;
 };
 
+// The longest block the scratch buffers are sized for. Hosts announce at most
+// this; an announcement beyond it would only cost memory (32 bytes a frame).
+constexpr int kMaxBlockSize = 65536;
+
 // Texts that identify the plug-in to hosts hold up to 127 characters.
 constexpr int kIdentityTextSize = 128;
 
@@ -112,7 +116,8 @@ public:
   virtual void RefreshParameterControls();
   virtual void ReservedHook() {}
   virtual void OnPresetsChangedByHost() {}
-  // Host thread: resizes the scratch buffers to the block size.
+  // Host thread, under the instance lock: resizes the scratch buffers to the
+  // block size, at most kMaxBlockSize frames (longer calls are processed in pieces).
   virtual void ApplyBlockSize(int nFrames);
 
   // --- Parameters --------------------------------------------------------
