@@ -3,6 +3,7 @@
 // (MIDI, four channels, state chunks, an instrument, an editor).
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -497,6 +498,49 @@ TEST(IPlugVSTMidi, EventsInAreHandedOnAndEventsOutAreWellFormed) {
   EXPECT_FALSE(rig.plug->SendMidiToHost(IMidiMessage{}));
 }
 
+TEST(IPlugVSTMidi, OnlyWellFormedEventsInsideTheBlockAreHandedOn) {
+  IPlugConfig config = TestConfig();
+  config.doesMidi = true;
+  Rig rig(config);
+  Dispatch(rig.effect, effSetBlockSize, 0, 64);
+  struct Case {
+    VstInt32 delta;
+    uint8_t status;
+    bool passed;
+  } cases[] = {{0, 0x90, true}, {63, 0xB0, true}, {-1, 0x90, false}, {64, 0x90, false},
+               {INT_MIN, 0x90, false}, {5, 0x3C, false}, {5, 0x00, false}};
+  std::vector<VstMidiEvent> midi;
+  for (const Case& c : cases) {
+    VstMidiEvent event = {};
+    event.type = kVstMidiType;
+    event.deltaFrames = c.delta;
+    event.midiData[0] = static_cast<char>(c.status);
+    midi.push_back(event);
+  }
+  char dump[2] = {static_cast<char>(0xF0), static_cast<char>(0xF7)};
+  VstMidiSysexEvent sysex[3] = {};
+  for (VstMidiSysexEvent& event : sysex) {
+    event.type = kVstSysExType;
+    event.dumpBytes = 2;
+    event.sysexDump = dump;
+  }
+  sysex[1].deltaFrames = 64;
+  sysex[2].dumpBytes = -2;
+  struct {
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[10];
+  } events = {10, 0, {}};
+  for (size_t i = 0; i < midi.size(); ++i) events.events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+  for (int i = 0; i < 3; ++i) events.events[7 + i] = reinterpret_cast<VstEvent*>(&sysex[i]);
+  EXPECT_EQ(Dispatch(rig.effect, effProcessEvents, 0, 0, &events), 1);
+
+  ASSERT_EQ(rig.host.midiSent.size(), 2u);
+  EXPECT_EQ(rig.host.midiSent[0].deltaFrames, 0);
+  EXPECT_EQ(rig.host.midiSent[1].deltaFrames, 63);
+  EXPECT_EQ(rig.plug->sysexIn.size(), 1u);
+}
+
 TEST(IPlugVSTMidi, WantMidiNoticePrecedesEveryBlockOnlyWhenMidiIsDone) {
   IPlugConfig config = TestConfig();
   config.doesMidi = true;
@@ -566,6 +610,12 @@ TEST(IPlugVSTChannels, DisconnectedInputReadsZerosEvenAfterCarryingAudio) {
   Dispatch(rig.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&stereo), &stereo);
   rig.effect->processReplacing(rig.effect, in.data(), out.data(), 32);
   EXPECT_EQ(rig.plug->inputsSeen[3][1][0], 0.25);
+  // Counts below 0 connect none of them.
+  VstSpeakerArrangement none = {};
+  none.numChannels = INT_MIN;
+  Dispatch(rig.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&none), nullptr);
+  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 32);
+  EXPECT_EQ(rig.plug->inputsSeen.back()[0][0], 0.0);
 }
 
 // --- Frame counts -------------------------------------------------------------------
@@ -609,6 +659,18 @@ TEST(IPlugVSTFrames, EveryCallbackFlushesSubnormalsAndRestoresTheHostMode) {
   const unsigned flush = IFlushToZeroScope::kFlushToZero | IFlushToZeroScope::kDenormalsAreZero;
   ASSERT_EQ(rig.plug->fpModes.size(), 3u);
   for (unsigned mode : rig.plug->fpModes) EXPECT_EQ(mode, hostMode | flush);
+}
+
+TEST(IPlugVSTFrames, AccumulatingAddsAndReplacingOverwrites) {
+  Rig rig;
+  std::vector<std::vector<float>> ins(2, std::vector<float>(8, 0.25f)), outs(2, std::vector<float>(8, 1.0f));
+  std::vector<float*> in = Pointers(ins), out = Pointers(outs);
+  rig.effect->process(rig.effect, in.data(), out.data(), 8);
+  EXPECT_FLOAT_EQ(outs[0][7], 1.501f);
+  EXPECT_FLOAT_EQ(outs[1][0], 1.502f);
+  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 8);
+  EXPECT_FLOAT_EQ(outs[0][7], 0.501f);
+  EXPECT_FLOAT_EQ(outs[1][0], 0.502f);
 }
 
 TEST(IPlugVSTFrames, NoBlockSizeMeansSilenceAndNoProcessing) {
