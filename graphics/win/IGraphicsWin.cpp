@@ -103,14 +103,15 @@ void* IGraphicsWin::OpenWindow(void* parent) {
   int width = Width();
   int height = Height();
   if (window_) {
-    // A second open keeps the window's place relative to the new parent.
+    // A second open keeps the window's place relative to the new parent's
+    // client area, where a child window's position is given.
     RECT own;
-    RECT host;
-    if (GetWindowRect(window_, &own) && GetWindowRect(parentWindow, &host)) {
-      x = own.left - host.left;
-      y = own.top - host.top;
+    if (GetWindowRect(window_, &own)) {
       width = own.right - own.left;
       height = own.bottom - own.top;
+      MapWindowPoints(nullptr, parentWindow, reinterpret_cast<POINT*>(&own), 2);
+      x = own.left;
+      y = own.top;
     }
     CloseWindow();
   }
