@@ -41,7 +41,10 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND MakeHostWindow() {
+// Host windows live as long as the suite: under Wine on a display without a
+// window manager, destroying a top-level window waits two seconds.
+HWND HostWindow(int which = 0) {
+  static HWND windows[2] = {};
   static const bool registered = [] {
     WNDCLASSA host = {};
     host.lpfnWndProc = HostWindowProc;
@@ -50,8 +53,11 @@ HWND MakeHostWindow() {
     return RegisterClassA(&host) != 0;
   }();
   if (!registered) return nullptr;
-  HWND window = CreateWindowExA(0, kHostClass, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 300,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND& window = windows[which];
+  if (!IsWindow(window)) {
+    window = CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_VISIBLE, 50 + 420 * which, 50, 400, 300,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
   SetForegroundWindow(window);
   return window;
 }
@@ -115,7 +121,7 @@ class EditorWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(Module().Loaded());
-    hostWindow = MakeHostWindow();
+    hostWindow = HostWindow();
     ASSERT_NE(hostWindow, nullptr);
     plug = std::make_unique<PanelInstance>();
     ASSERT_NE(plug->effect, nullptr);
@@ -123,7 +129,6 @@ protected:
   }
   void TearDown() override {
     plug.reset();
-    if (IsWindow(hostWindow)) DestroyWindow(hostWindow);
     Pump(20);
     // Every path closes what it opened: no window of the class is left.
     EXPECT_FALSE(EditorClassRegistered());
@@ -351,7 +356,7 @@ TEST_F(EditorWindowTest, CloseUnregistersClassAndReopenRegistersItAgain) {
 }
 
 TEST_F(EditorWindowTest, ClassStaysWhileAnotherInstanceHasItsEditorOpen) {
-  HWND otherHost = MakeHostWindow();
+  HWND otherHost = HostWindow(1);
   PanelInstance other;
   ASSERT_NE(plug->Open(hostWindow), nullptr);
   HWND otherEditor = other.Open(otherHost);
@@ -363,7 +368,6 @@ TEST_F(EditorWindowTest, ClassStaysWhileAnotherInstanceHasItsEditorOpen) {
   EXPECT_TRUE(IsWindow(otherEditor));
   EXPECT_EQ(other.Close(), 1);
   EXPECT_FALSE(EditorClassRegistered());
-  DestroyWindow(otherHost);
 }
 
 TEST_F(EditorWindowTest, SecondOpenReplacesTheWindowKeepingItsPlace) {
@@ -404,7 +408,7 @@ TEST_F(EditorWindowTest, WindowClosedByItsOwnMessageOrWithTheHostWindowLeavesNot
   Pump(100);
   EXPECT_EQ(plug->Close(), 1);
   EXPECT_FALSE(EditorClassRegistered());
-  hostWindow = MakeHostWindow();
+  hostWindow = HostWindow();
   EXPECT_NE(OpenPainted(), nullptr);
 }
 
