@@ -413,10 +413,13 @@ void IGraphicsWin::SetToolText(const char* text) {
 
 void IGraphicsWin::ResizeEditor(int width, int height) {
   if (width == Width() && height == Height()) return;
-  const int dw = width - Width();
-  const int dh = height - Height();
+  const int oldWidth = Width();
+  const int oldHeight = Height();
   IGraphics::ResizeEditor(width, height);
-  if (!window_) return;
+  // The core may refuse the size: the window follows what it took.
+  const int dw = Width() - oldWidth;
+  const int dh = Height() - oldHeight;
+  if (!window_ || (dw == 0 && dh == 0)) return;
   GrowWindow(window_, dw, dh);
   // A VST 3 host sizes its own frame; VST 2.4 hosts expect the plug-in to.
   if (Plug() && Plug()->GetPluginApi() == PluginApi::Vst2 && IsPlainChild(window_)) {

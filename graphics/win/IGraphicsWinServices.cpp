@@ -171,7 +171,9 @@ IChoiceMenu* IGraphicsWin::ShowPopupMenu(IChoiceMenu& menu, const IBounds& rect)
 }
 
 int IGraphicsWin::ShowMessageBox(const char* text, const char* caption, int type) {
-  if (!messageBoxOwner_) {
+  // Found once, and again when the host has closed that window since.
+  if (!messageBoxOwner_ || !IsWindow(messageBoxOwner_)) {
+    messageBoxOwner_ = nullptr;
     if (parentWindow_ && IsWindow(parentWindow_)) {
       messageBoxOwner_ = GetAncestor(parentWindow_, GA_ROOT);
       char name[kPathSize] = {};
@@ -218,7 +220,7 @@ void IGraphicsWin::PromptForFile(std::string& fileName, int action, std::string&
   dialog.hwndOwner = window_;
   dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = file;
-  dialog.nMaxFile = kPathSize - 1;
+  dialog.nMaxFile = kPathSize;
   dialog.lpstrInitialDir = initialFolder.c_str();
   dialog.lpstrDefExt = defaultExtension.c_str();
   BOOL chosen;

@@ -3,6 +3,7 @@
 // them, pumps their messages, posts mouse, wheel and key messages to the
 // editor window and reads what reached the screen.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -280,6 +281,36 @@ TEST_F(EditorWindowTest, UnmappedKeyIsPassedToHostTopLevelWindow) {
   PostMessageA(editor, WM_KEYDOWN, VK_F1, 0);
   Pump(50);
   EXPECT_EQ(std::count(gHostKeys.begin(), gHostKeys.end(), VK_F1), 1);
+}
+
+// The text the editor's tooltip window holds for the editor, "" without one.
+// A popup's owner is always a top-level window: the host's, here.
+std::string TooltipText(HWND editor) {
+  HWND tooltip = nullptr;
+  while ((tooltip = FindWindowExA(nullptr, tooltip, "tooltips_class32", nullptr)) != nullptr) {
+    if (GetWindow(tooltip, GW_OWNER) == GetAncestor(editor, GA_ROOT)) break;
+  }
+  if (!tooltip) return "";
+  char text[80] = {};
+  TTTOOLINFOA tool = {};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = editor;
+  tool.uId = reinterpret_cast<UINT_PTR>(editor);
+  tool.lpszText = text;
+  SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
+TEST_F(EditorWindowTest, HoverShowsTheControlsTooltipAndLeavingHidesIt) {
+  HWND editor = OpenPainted();
+  ASSERT_NE(editor, nullptr);
+  PostMessageA(editor, WM_MOUSEMOVE, 0, At(kGainKnob.CentreX(), kGainKnob.CentreY()));
+  PostMessageA(editor, WM_MOUSEHOVER, 0, At(kGainKnob.CentreX(), kGainKnob.CentreY()));
+  Pump(50);
+  EXPECT_EQ(TooltipText(editor), kGainTooltip);
+  PostMessageA(editor, WM_MOUSELEAVE, 0, 0);
+  Pump(50);
+  EXPECT_EQ(TooltipText(editor), "");
 }
 
 // What the editor copies to the screen, seen from a subclass of its window.

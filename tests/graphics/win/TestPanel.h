@@ -38,6 +38,8 @@ constexpr Place kSwitch = {80, 20, 80 + kSwitchWidth, 20 + kSwitchHeight};
 constexpr Place kGainCaption = {10, 60, 90, 80};
 constexpr Place kMissingImage = {120, 90, 120, 90};  // no image: no size
 
+constexpr char kGainTooltip[] = "Gain of the test panel";
+
 // Colours as 0xRRGGBB.
 constexpr std::uint32_t kBackgroundColour = 0x405060;
 constexpr std::uint32_t kSwitchOffColour = 0x0000FF;

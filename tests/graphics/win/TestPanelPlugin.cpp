@@ -33,7 +33,11 @@ public:
     auto* editor = new IGraphicsWin(this, kWidth, kHeight, kFrameRate, Vst2ModuleHandle());
     editor->InsertBackground(editor->LoadImageStrip(kBackgroundImageId, "background.png", 1));
     const IImageStrip knob = editor->LoadImageStrip(kKnobImageId, "knob.png", kKnobFrames);
-    editor->AddControl(new IKnobMultiControl(this, kGainKnob.left, kGainKnob.top, kGain, knob));
+    editor->SetHoverHandling(true);
+    editor->SetTooltipsEnabled(true);
+    auto* gainKnob = new IKnobMultiControl(this, kGainKnob.left, kGainKnob.top, kGain, knob);
+    gainKnob->SetTooltip(kGainTooltip);
+    editor->AddControl(gainKnob);
     editor->AddControl(new IKnobMultiControl(this, kTrimKnob.left, kTrimKnob.top, kTrim, knob));
     editor->AddControl(new ISwitchControl(this, kSwitch.left, kSwitch.top, kOnOff,
                                           editor->LoadImageStrip(kSwitchImageId, "switch.png", 2)));
