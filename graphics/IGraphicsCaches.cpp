@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include "framework/IParamDef.h"
 #include "lice/LICE_IFont.h"
 #ifdef _WIN32
 #include "lice/LICE_SystemFont.h"
@@ -66,8 +67,7 @@ std::unique_ptr<LICE_IFont> MakeFont(const ITextStyle& style) {
   request.italic = style.style == kTextItalic;
   request.quality = style.quality;
   char face[kFaceNameSize];
-  std::memcpy(face, style.face, sizeof face);
-  face[kFaceNameSize - 1] = '\0';  // a face filled to the end is cut, not overrun
+  CopyText(face, style.face, kFaceNameSize);  // a face filled to the end is cut, not overrun
   request.face = face;
   LICE_HFONT system = LICE_CreateSystemFont(request);
   if (!system) return nullptr;
@@ -120,7 +120,7 @@ LICE_IFont* FontCache::FindOrCreate(const ITextStyle& style) {
   // Another editor may have made the same font meanwhile: the first one stays.
   if (LICE_IFont* found = FindFont(fonts, style)) return found;
   FontEntry entry{style.size, style.orientation, style.style, {}, std::move(made)};
-  std::strncpy(entry.face, style.face, kFaceNameSize - 1);
+  CopyText(entry.face, style.face, kFaceNameSize);
   fonts.entries.push_back(std::move(entry));
   return fonts.entries.back().font.get();
 }
