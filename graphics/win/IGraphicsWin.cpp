@@ -19,8 +19,8 @@ constexpr char kWindowTitle[] = "IPlug";
 constexpr UINT_PTR kRedrawTimerId = 2;
 constexpr int kWheelNotch = WHEEL_DELTA;
 
-// Open editor windows of this module and whether the class is registered;
-// both used on user-interface threads only.
+// Open editor windows of this module and whether the class is registered: the
+// class lives while any window of it does. Used on the user-interface thread only.
 int gWindowCount = 0;
 bool gClassRegistered = false;
 
@@ -89,8 +89,6 @@ IGraphicsWin::~IGraphicsWin() {
   // The class may outlive a window the host destroyed; this is the last chance.
   UnregisterClassIfLast();
 }
-
-int IGraphicsWin::OpenWindowCount() { return gWindowCount; }
 
 // --- Window life ---------------------------------------------------------------
 

@@ -56,10 +56,13 @@ public:
   void PromptForFile(std::string& fileName, int action, std::string& folder, const char* extensions) override;
   bool PromptForColour(IColorARGB& colour, const char* prompt) override;
   bool OpenUrl(const char* address, const char* caption, const char* confirmText, const char* errorText) override;
-  // UI thread: opens the editor window inside the parent; null when the parent
-  // is no window or the window cannot be made. A window already open is
-  // replaced, keeping its place relative to the new parent.
+  // UI thread, under the instance lock (the host's open request): opens the
+  // editor window inside the parent; null when the parent is no window or the
+  // window cannot be made. A window already open is replaced, keeping its place
+  // relative to the new parent.
   void* OpenWindow(void* parent) override;
+  // UI thread, under the instance lock when the host asks; also from the
+  // window's own close message. Closes an open entry without using its text.
   void CloseWindow() override;
   void* WindowHandle() const override { return window_; }
   bool ReadClipboardText(std::string& text) override;
@@ -68,11 +71,8 @@ public:
   void ReservedBackendHook() override {}
   LICE_IBitmap* LoadImageResource(int resourceId, const char* fileName) override;
 
-  // Open editor windows of this module, process-wide (the window class lives
-  // while it is above 0).
-  static int OpenWindowCount();
-
-  // The window procedures, with the Win32 parameter types spelled portably.
+  // UI thread, without the instance lock (parameter changes made here take it):
+  // the window procedures, with the Win32 parameter types spelled portably.
   static std::intptr_t __stdcall WindowProc(HWND__* window, unsigned message, std::uintptr_t wParam,
                                              std::intptr_t lParam);
   static std::intptr_t __stdcall EntryProc(HWND__* entry, unsigned message, std::uintptr_t wParam,
