@@ -275,6 +275,20 @@ TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeCanc
   EXPECT_FLOAT_EQ(plug->Param(kGain), static_cast<float>((6.5 + 12.0) / 24.0));
 }
 
+TEST_F(EditorWindowTest, ClickOnAListCaptionChoosesFromAPopupMenu) {
+  HWND editor = OpenPainted();
+  ASSERT_NE(editor, nullptr);
+  const LPARAM caption = At(kModeCaption.CentreX(), kModeCaption.CentreY());
+  PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, caption);
+  // Taken by the menu's own loop once it is shown: the second item.
+  PostMessageA(editor, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(editor, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(editor, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageA(editor, WM_LBUTTONUP, 0, caption);
+  PumpTicks();
+  EXPECT_FLOAT_EQ(plug->Param(kMode), 0.5f);
+}
+
 TEST_F(EditorWindowTest, UnmappedKeyIsPassedToHostTopLevelWindow) {
   HWND editor = OpenPainted();
   ASSERT_NE(editor, nullptr);

@@ -13,7 +13,8 @@ constexpr int kWidth = 200;
 constexpr int kHeight = 120;
 constexpr int kFrameRate = 25;
 
-enum Param { kGain, kOnOff, kTrim, kParamCount };
+enum Param { kGain, kOnOff, kTrim, kMode, kParamCount };
+constexpr const char* kModeTexts[] = {"Low", "Mid", "High"};
 
 // PNG resources of the module; kMissingImageId is deliberately not embedded.
 constexpr int kBackgroundImageId = TEST_PANEL_BACKGROUND_IMAGE;
@@ -36,6 +37,7 @@ constexpr Place kGainKnob = {10, 10, 10 + kKnobSize, 10 + kKnobSize};
 constexpr Place kTrimKnob = {150, 10, 150 + kKnobSize, 10 + kKnobSize};
 constexpr Place kSwitch = {80, 20, 80 + kSwitchWidth, 20 + kSwitchHeight};
 constexpr Place kGainCaption = {10, 60, 90, 80};
+constexpr Place kModeCaption = {100, 60, 190, 80};
 constexpr Place kMissingImage = {120, 90, 120, 90};  // no image: no size
 
 constexpr char kGainTooltip[] = "Gain of the test panel";

@@ -29,6 +29,8 @@ public:
     GetParam(kGain)->InitContinuous("Gain", 0.0, -12.0, 12.0, 0.1);
     GetParam(kOnOff)->InitInteger("On", 0, 0, 1);
     GetParam(kTrim)->InitContinuous("Trim", 0.0, -6.0, 6.0, 0.1);
+    GetParam(kMode)->InitEnum("Mode", 0, 3);
+    for (int i = 0; i < 3; ++i) GetParam(kMode)->AddDisplayText(i, kModeTexts[i]);
 
     auto* editor = new IGraphicsWin(this, kWidth, kHeight, kFrameRate, Vst2ModuleHandle());
     editor->InsertBackground(editor->LoadImageStrip(kBackgroundImageId, "background.png", 1));
@@ -45,6 +47,9 @@ public:
     captionStyle.colour = IColorARGB{255, 255, 255, 255};
     editor->AddControl(new ICaptionControl(
         this, IBounds{kGainCaption.left, kGainCaption.top, kGainCaption.right, kGainCaption.bottom}, kGain,
+        captionStyle, false));
+    editor->AddControl(new ICaptionControl(
+        this, IBounds{kModeCaption.left, kModeCaption.top, kModeCaption.right, kModeCaption.bottom}, kMode,
         captionStyle, false));
     editor->AddControl(new IBitmapControl(this, kMissingImage.left, kMissingImage.top, -1,
                                           editor->LoadImageStrip(kMissingImageId, "missing.png", 1)));
