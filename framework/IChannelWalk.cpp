@@ -111,7 +111,16 @@ void IChannelWalk::ProcessFloatPiece(IHostBuffers<float> inputs, IHostBuffers<fl
 template <typename Sample>
 void IChannelWalk::Process(IHostBuffers<Sample> inputs, IHostBuffers<Sample> outputs, int nFrames,
                            int piece, bool accumulate) {
-  if (nFrames <= 0) return;
+  if (nFrames < 0) return;
+  if (nFrames == 0) {
+    // The product's per-block steps still run; no host buffer is looked at.
+    if constexpr (std::is_same_v<Sample, float>) {
+      ProcessFloatPiece({}, {}, 0, 0, accumulate);
+    } else {
+      ProcessDoublePiece({}, {}, 0, 0);
+    }
+    return;
+  }
   if (piece <= 0) {
     // Nothing can be processed; a replacing call still owns its outputs.
     if (!accumulate) ZeroOutputs(outputs, nFrames);

@@ -37,8 +37,9 @@ public:
 
   // Audio thread, under the instance lock. nFrames frames of the host's buffers
   // through ProcessBlock. Double buffers are taken whole while every channel has
-  // one, otherwise in pieces the scratch buffers hold. A negative count does
-  // nothing; with no scratch at all a replacing call zeroes the host outputs.
+  // one, otherwise in pieces the scratch buffers hold. 0 frames reach
+  // ProcessBlock without any buffer being read; a negative count does nothing;
+  // with no scratch at all a replacing call zeroes the host outputs.
   void ProcessDouble(IHostBuffers<double> inputs, IHostBuffers<double> outputs, int nFrames);
   void ProcessFloat(IHostBuffers<float> inputs, IHostBuffers<float> outputs, int nFrames,
                     bool accumulate);

@@ -114,7 +114,8 @@ private:
   VstIntPtr GetChunk(bool isBank, void** data);
   VstIntPtr SetChunk(bool isBank, VstIntPtr size, const void* data);
 
-  // Processing (IPlugVSTProcess.cpp), under the instance lock.
+  // Processing (IPlugVSTProcess.cpp), under the instance lock, with subnormal
+  // numbers flushed to zero for the duration of the call.
   void ProcessDouble(double** inputs, double** outputs, int nFrames);
   void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);
   void SendWantMidi();

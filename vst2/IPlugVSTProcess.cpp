@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "framework/IChannelWalk.h"
+#include "framework/IFlushToZeroScope.h"
 #include "graphics/IGraphics.h"
 #include "vst2/IPlugVST.h"
 
@@ -47,6 +48,7 @@ void IPlugVST::SendWantMidi() {
 }
 
 void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames) {
+  IFlushToZeroScope flushToZero;
   IMutexLock lock(InstanceLock());
   SendWantMidi();
   IChannelWalk(*this).ProcessDouble(HostBuffers(inputs, NInChannels()),
@@ -54,6 +56,7 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames) {
 }
 
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate) {
+  IFlushToZeroScope flushToZero;
   IMutexLock lock(InstanceLock());
   SendWantMidi();
   IChannelWalk(*this).ProcessFloat(HostBuffers(inputs, NInChannels()),

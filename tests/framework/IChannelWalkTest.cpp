@@ -60,3 +60,18 @@ TEST(IChannelWalk, ShortPointerArraysReadSilenceAndDropOutput) {
   EXPECT_EQ(d1[0], 0.125);
   EXPECT_EQ(plug.blocks, (std::vector<int>{8, 2, 8, 8}));
 }
+
+TEST(IChannelWalk, NoFramesStillReachTheProductAndTouchNoBuffer) {
+  Plug plug;
+  IChannelWalk walk(plug);
+  float* junk[2] = {reinterpret_cast<float*>(16), reinterpret_cast<float*>(32)};
+  double* djunk[2] = {reinterpret_cast<double*>(16), reinterpret_cast<double*>(32)};
+  walk.ProcessFloat({junk, 2}, {junk, 2}, 0, true);
+  walk.ProcessFloat({nullptr, 0}, {nullptr, 0}, 0, false);
+  walk.ProcessDouble({djunk, 2}, {djunk, 2}, 0);
+  walk.ProcessDouble({djunk, 2}, {djunk, 2}, -1);
+  EXPECT_EQ(plug.blocks, (std::vector<int>{0, 0, 0}));
+  plug.ApplyBlockSize(0);
+  walk.ProcessDouble({nullptr, 0}, {nullptr, 0}, 0);
+  EXPECT_EQ(plug.blocks.size(), 4u) << "even without scratch buffers";
+}
