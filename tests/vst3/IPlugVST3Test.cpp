@@ -482,6 +482,9 @@ TEST(IPlugVST3LifeCycle, InitializeOnceTerminateAndAgain) {
 }
 
 TEST(IPlugVST3Services, EditsLatencyAndMenusGoToTheHandler) {
+  ComponentHandler handler;
+  MenuHandler menus;
+  handler.menus = &menus;
   Rig rig;
   // Without a handler nothing is sent and nothing breaks.
   rig.plug->SetParameterFromEditor(kGain, 0.75);
@@ -489,9 +492,6 @@ TEST(IPlugVST3Services, EditsLatencyAndMenusGoToTheHandler) {
   rig.plug->ShowHostContextMenu(kGain, 1, 2);
   EXPECT_EQ(rig.plug->getLatencySamples(), 32u);
 
-  ComponentHandler handler;
-  MenuHandler menus;
-  handler.menus = &menus;
   rig.plug->setComponentHandler(&handler);
   rig.plug->BeginParameterEdit(kGain);
   rig.plug->SetParameterFromEditor(kGain, 0.25);
