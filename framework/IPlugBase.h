@@ -18,6 +18,18 @@
 
 class IGraphics;
 
+// Everything a program or bank load may change: every parameter's plain value,
+// the preset bank and the current preset.
+struct IPlugSnapshot {
+  std::vector<double> values;
+  std::vector<IPresetSlot> presets;
+  int32_t currentPreset = 0;
+};
+
+// The longest block the scratch buffers are sized for. Hosts announce at most
+// this; an announcement beyond it would only cost memory (32 bytes a frame).
+constexpr int kMaxBlockSize = 65536;
+
 // Texts that identify the plug-in to hosts hold up to 127 characters.
 constexpr int kIdentityTextSize = 128;
 
@@ -104,7 +116,8 @@ public:
   virtual void RefreshParameterControls();
   virtual void ReservedHook() {}
   virtual void OnPresetsChangedByHost() {}
-  // Host thread: resizes the scratch buffers to the block size.
+  // Host thread, under the instance lock: resizes the scratch buffers to the
+  // block size, at most kMaxBlockSize frames (longer calls are processed in pieces).
   virtual void ApplyBlockSize(int nFrames);
 
   // --- Parameters --------------------------------------------------------
@@ -147,6 +160,11 @@ public:
   bool RecallPreset(int presetIdx);
   // Gives up to count uninitialised slots the live values and the name ("Empty" for null).
   void FillDefaultPresets(const char* name, int count);
+  // A refused load must change nothing: a binding takes a snapshot before it
+  // loads host bytes and restores it when the load fails. Restoring runs the
+  // change hook for every parameter and refreshes the controls.
+  IPlugSnapshot TakeSnapshot();
+  void RestoreSnapshot(const IPlugSnapshot& snapshot);
   int NPresets() const { return static_cast<int>(presets_.size()); }
   int CurrentPresetIdx() const { return currentPreset_; }
   IPresetSlot* GetPreset(int presetIdx);

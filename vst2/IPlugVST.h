@@ -114,14 +114,10 @@ private:
   VstIntPtr GetChunk(bool isBank, void** data);
   VstIntPtr SetChunk(bool isBank, VstIntPtr size, const void* data);
 
-  // Processing (IPlugVSTProcess.cpp), under the instance lock.
+  // Processing (IPlugVSTProcess.cpp), under the instance lock, with subnormal
+  // numbers flushed to zero for the duration of the call.
   void ProcessDouble(double** inputs, double** outputs, int nFrames);
   void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);
-  void ProcessDoublePiece(double** inputs, double** outputs, int offset, int nFrames);
-  void ProcessFloatPiece(float** inputs, float** outputs, int offset, int nFrames, bool accumulate);
-  // The longest piece the scratch buffers hold.
-  int ScratchFrames();
-  bool DoubleNeedsScratch(double** inputs, double** outputs);
   void SendWantMidi();
   void SetParameterFromHost(int paramIdx, float value);
   float GetParameterForHost(int paramIdx);
