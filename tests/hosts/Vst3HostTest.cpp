@@ -33,6 +33,7 @@ std::u16string Field(const char16 (&field)[N]) {
 // Host-side objects live on the test's stack: counting is answered, never acted on.
 class HostApplication : public IHostApplication {
 public:
+  virtual ~HostApplication() = default;
   tresult PLUGIN_API queryInterface(const TUID _iid, void** obj) override {
     if (IidEqual(_iid, IHostApplication::iid.data) || IidEqual(_iid, FUnknown::iid.data)) {
       *obj = this;
@@ -57,6 +58,7 @@ public:
 class ValueQueue : public IParamValueQueue {
 public:
   ValueQueue(ParamID id, ParamValue value) : id_(id), value_(value) {}
+  virtual ~ValueQueue() = default;
   tresult PLUGIN_API queryInterface(const TUID, void** obj) override {
     *obj = nullptr;
     return kNoInterface;
@@ -80,6 +82,7 @@ private:
 
 class ParameterChanges : public IParameterChanges {
 public:
+  virtual ~ParameterChanges() = default;
   void Add(ParamID id, ParamValue value) { queues_.emplace_back(id, value); }
   tresult PLUGIN_API queryInterface(const TUID, void** obj) override {
     *obj = nullptr;
@@ -147,7 +150,9 @@ protected:
     ASSERT_NE(factory_, nullptr);
   }
   void TearDown() override {
-    if (factory_) EXPECT_EQ(factory_->release(), 0u);
+    if (factory_) {
+      EXPECT_EQ(factory_->release(), 0u);
+    }
     EXPECT_TRUE(module_.Exit());
   }
 
@@ -199,7 +204,9 @@ protected:
       component_->release();
     }
     if (controller_) controller_->release();
-    if (processor_) EXPECT_EQ(processor_->release(), 0u);
+    if (processor_) {
+      EXPECT_EQ(processor_->release(), 0u);
+    }
     Vst3Host::TearDown();
   }
 
@@ -208,11 +215,12 @@ protected:
     ASSERT_EQ(processor_->setupProcessing(setup), kResultOk);
   }
   void Activate(bool on) {
+    // The processing bracket is optional for the plug-in: any answer will do.
     if (on) {
       ASSERT_EQ(component_->setActive(true), kResultOk);
-      ASSERT_EQ(processor_->setProcessing(true), kResultOk);
+      processor_->setProcessing(true);
     } else {
-      ASSERT_EQ(processor_->setProcessing(false), kResultOk);
+      processor_->setProcessing(false);
       ASSERT_EQ(component_->setActive(false), kResultOk);
     }
   }
@@ -441,7 +449,9 @@ TEST_F(Vst3Instance, BlockSizesFromZeroToTheMaximum) {
     ASSERT_EQ(processor_->process(data), kResultOk);
     EXPECT_TRUE(block.OutputFinite(frames));
     // Nothing past the block is touched.
-    if (frames < kMaxBlock) EXPECT_EQ(block.channels[2][frames], -7.0f);
+    if (frames < kMaxBlock) {
+      EXPECT_EQ(block.channels[2][frames], -7.0f);
+    }
   }
   Activate(false);
 }
