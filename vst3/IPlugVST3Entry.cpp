@@ -8,6 +8,7 @@
 
 #include "vst3/IPlugVST3Create.h"
 #include "vst3/IPlugVST3Module.h"
+#include "vst3/interface/Vst3Interface.h"
 #include "vst3/sdk/CPluginFactory.h"
 #include "vst3/sdk/Vst3String.h"
 
@@ -51,22 +52,8 @@ FUnknown* CreatePlugInstance(void*) {
   }
 }
 
-CPluginFactory* BuildFactory() {
-  static const PFactoryInfo factoryInfo = MakeFactoryInfo(Vst3PluginConfig());
-  static const PClassInfo2 classInfo = MakeClassInfo(Vst3PluginConfig());
-  auto* factory = new (std::nothrow) CPluginFactory(factoryInfo);
-  if (factory && !factory->registerClass(&classInfo, &CreatePlugInstance)) {
-    factory->release();
-    return nullptr;
-  }
-  return factory;
-}
-}  // namespace
-
-void* Vst3ModuleHandle() { return gModuleHandle; }
-const std::u16string& Vst3ModuleFolder() { return ModuleFolder(); }
-void* ModuleInstanceHandle() { return gModuleInstanceHandle.load(); }
-
+// The one class's identifier, from the product's manufacturer and unique
+// codes: distinct for every product built on the framework.
 Uid PlugClassId(const IPlugConfig& config) {
   return Uid::FromWords(0xF2AEE70D, 0x00DE4F4E, static_cast<uint32>(config.manufacturerId),
                         static_cast<uint32>(config.uniqueId));
@@ -100,6 +87,23 @@ PClassInfo2 MakeClassInfo(const IPlugConfig& config) {
   CopyField(info.sdkVersion, PClassInfo2::kVersionSize, kVstVersionString);
   return info;
 }
+
+CPluginFactory* BuildFactory() {
+  static const PFactoryInfo factoryInfo = MakeFactoryInfo(Vst3PluginConfig());
+  static const PClassInfo2 classInfo = MakeClassInfo(Vst3PluginConfig());
+  auto* factory = new (std::nothrow) CPluginFactory(factoryInfo);
+  if (factory && !factory->registerClass(&classInfo, &CreatePlugInstance)) {
+    // Not handed out yet, and release would wait for the lock Acquire holds.
+    delete factory;
+    return nullptr;
+  }
+  return factory;
+}
+}  // namespace
+
+void* Vst3ModuleHandle() { return gModuleHandle; }
+const std::u16string& Vst3ModuleFolder() { return ModuleFolder(); }
+void* ModuleInstanceHandle() { return gModuleInstanceHandle.load(); }
 
 // Any thread (hosts use one); one live factory, rebuilt after its last release.
 ZAVRO_VST3_ENTRY IPluginFactory* PLUGIN_API GetPluginFactory() {
