@@ -210,7 +210,7 @@ protected:
     Vst3Host::TearDown();
   }
 
-  void Setup(SampleRate rate, int32 maxBlock = kMaxBlock) {
+  void PrepareProcessing(SampleRate rate, int32 maxBlock = kMaxBlock) {
     ProcessSetup setup{kRealtime, kSample32, maxBlock, rate};
     ASSERT_EQ(processor_->setupProcessing(setup), kResultOk);
   }
@@ -376,7 +376,7 @@ TEST_F(Vst3Host, OneObjectAnswersEveryInterfaceAndCountsBackToZero) {
 }
 
 TEST_F(Vst3Instance, FlushWithoutBuffersAppliesParameterChanges) {
-  Setup(44100.0);
+  PrepareProcessing(44100.0);
   Activate(true);
   ParameterChanges changes;
   changes.Add(0, 0.75);  // "L/M Low Gain", -15..15 dB: +7.5 dB
@@ -397,7 +397,7 @@ TEST_F(Vst3Instance, FlushWithoutBuffersAppliesParameterChanges) {
 TEST_F(Vst3Instance, TerminateThenInitializeGivesAUsableObject) {
   for (int round = 0; round < 3; ++round) {
     SCOPED_TRACE(round);
-    Setup(48000.0);
+    PrepareProcessing(48000.0);
     Activate(true);
     StereoBlock block(64);
     ProcessData data = Data(&block, 64);
@@ -418,7 +418,7 @@ TEST_F(Vst3Instance, EverySampleRateOnOneInstanceGivesFiniteOutput) {
   for (const SampleRate rate : {22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0, 384000.0,
                                 1234.5678, 12345.678, 123456.78, 1234567.8}) {
     SCOPED_TRACE(rate);
-    Setup(rate);
+    PrepareProcessing(rate);
     Activate(true);
     // Boost and cut where the filters have the most to do.
     ParameterChanges changes;
@@ -436,7 +436,7 @@ TEST_F(Vst3Instance, EverySampleRateOnOneInstanceGivesFiniteOutput) {
 }
 
 TEST_F(Vst3Instance, BlockSizesFromZeroToTheMaximum) {
-  Setup(44100.0);
+  PrepareProcessing(44100.0);
   Activate(true);
   std::mt19937 random(318);
   std::vector<int32> sizes{0, 1, kMaxBlock};
