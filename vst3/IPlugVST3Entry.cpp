@@ -16,7 +16,7 @@
 #include <windows.h>
 #define ZAVRO_VST3_ENTRY extern "C" __declspec(dllexport)
 #else
-#include <dlfcn.h>
+#include "framework/IModuleLocation.h"
 #define ZAVRO_VST3_ENTRY extern "C" __attribute__((visibility("default")))
 #endif
 
@@ -159,12 +159,11 @@ ZAVRO_VST3_ENTRY bool ModuleExit() {
 
 // Runs at load: the handle is the object's base address, as on Windows.
 __attribute__((constructor)) static void RecordModule() {
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&RecordModule), &info) == 0) return;
-  gModuleHandle = info.dli_fbase;
-  gModuleInstanceHandle = info.dli_fbase;
-  if (!info.dli_fname) return;
-  const std::string path = info.dli_fname;
+  IModuleLocation here;
+  if (!LocateModule(reinterpret_cast<const void*>(&RecordModule), &here)) return;
+  gModuleHandle = here.base;
+  gModuleInstanceHandle = here.base;
+  const std::string& path = here.path;
   const size_t slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? path : path.substr(0, slash + 1);
   ModuleFolder().assign(folder.begin(), folder.end());
