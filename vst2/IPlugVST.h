@@ -144,7 +144,7 @@ private:
 // entry point under the entry lock. Null when no instance could be made.
 IPlugVST* CreateVst2Plugin(const IPlugInstanceInfo& instanceInfo);
 
-// The loaded module's own handle (HINSTANCE on Windows, the dlopen handle of the
-// object on Linux), recorded when the module is loaded; for the editor's window
-// class and resources.
+// The loaded module's own handle (HINSTANCE on Windows, the address the object
+// is mapped at on Linux), recorded when the module is loaded; for the editor's
+// window class and resources.
 void* Vst2ModuleHandle();

@@ -8,6 +8,7 @@
 
 #include "vst3/IPlugVST3Create.h"
 #include "vst3/IPlugVST3Module.h"
+#include "vst3/interface/Vst3Interface.h"
 #include "vst3/sdk/CPluginFactory.h"
 #include "vst3/sdk/Vst3String.h"
 
@@ -15,7 +16,7 @@
 #include <windows.h>
 #define ZAVRO_VST3_ENTRY extern "C" __declspec(dllexport)
 #else
-#include <dlfcn.h>
+#include "framework/IModuleLocation.h"
 #define ZAVRO_VST3_ENTRY extern "C" __attribute__((visibility("default")))
 #endif
 
@@ -51,22 +52,8 @@ FUnknown* CreatePlugInstance(void*) {
   }
 }
 
-CPluginFactory* BuildFactory() {
-  static const PFactoryInfo factoryInfo = MakeFactoryInfo(Vst3PluginConfig());
-  static const PClassInfo2 classInfo = MakeClassInfo(Vst3PluginConfig());
-  auto* factory = new (std::nothrow) CPluginFactory(factoryInfo);
-  if (factory && !factory->registerClass(&classInfo, &CreatePlugInstance)) {
-    factory->release();
-    return nullptr;
-  }
-  return factory;
-}
-}  // namespace
-
-void* Vst3ModuleHandle() { return gModuleHandle; }
-const std::u16string& Vst3ModuleFolder() { return ModuleFolder(); }
-void* ModuleInstanceHandle() { return gModuleInstanceHandle.load(); }
-
+// The one class's identifier, from the product's manufacturer and unique
+// codes: distinct for every product built on the framework.
 Uid PlugClassId(const IPlugConfig& config) {
   return Uid::FromWords(0xF2AEE70D, 0x00DE4F4E, static_cast<uint32>(config.manufacturerId),
                         static_cast<uint32>(config.uniqueId));
@@ -100,6 +87,23 @@ PClassInfo2 MakeClassInfo(const IPlugConfig& config) {
   CopyField(info.sdkVersion, PClassInfo2::kVersionSize, kVstVersionString);
   return info;
 }
+
+CPluginFactory* BuildFactory() {
+  static const PFactoryInfo factoryInfo = MakeFactoryInfo(Vst3PluginConfig());
+  static const PClassInfo2 classInfo = MakeClassInfo(Vst3PluginConfig());
+  auto* factory = new (std::nothrow) CPluginFactory(factoryInfo);
+  if (factory && !factory->registerClass(&classInfo, &CreatePlugInstance)) {
+    // Not handed out yet, and release would wait for the lock Acquire holds.
+    delete factory;
+    return nullptr;
+  }
+  return factory;
+}
+}  // namespace
+
+void* Vst3ModuleHandle() { return gModuleHandle; }
+const std::u16string& Vst3ModuleFolder() { return ModuleFolder(); }
+void* ModuleInstanceHandle() { return gModuleInstanceHandle.load(); }
 
 // Any thread (hosts use one); one live factory, rebuilt after its last release.
 ZAVRO_VST3_ENTRY IPluginFactory* PLUGIN_API GetPluginFactory() {
@@ -155,12 +159,11 @@ ZAVRO_VST3_ENTRY bool ModuleExit() {
 
 // Runs at load: the handle is the object's base address, as on Windows.
 __attribute__((constructor)) static void RecordModule() {
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&RecordModule), &info) == 0) return;
-  gModuleHandle = info.dli_fbase;
-  gModuleInstanceHandle = info.dli_fbase;
-  if (!info.dli_fname) return;
-  const std::string path = info.dli_fname;
+  IModuleLocation here;
+  if (!LocateModule(reinterpret_cast<const void*>(&RecordModule), &here)) return;
+  gModuleHandle = here.base;
+  gModuleInstanceHandle = here.base;
+  const std::string& path = here.path;
   const size_t slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? path : path.substr(0, slash + 1);
   ModuleFolder().assign(folder.begin(), folder.end());

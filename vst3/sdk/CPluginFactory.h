@@ -21,7 +21,8 @@ public:
   CPluginFactory& operator=(const CPluginFactory&) = delete;
 
   // The live factory with one more reference; without one, `build` makes it
-  // (count 1, the caller's) and it becomes the live one. Any thread.
+  // (count 1, the caller's) and it becomes the live one. `build` runs under
+  // the factory lock, so it must not release a factory. Any thread.
   static CPluginFactory* Acquire(CPluginFactory* (*build)());
 
   // Adds a class known by its 8-bit record; its 16-bit record is derived from
