@@ -299,6 +299,13 @@ TEST(IPlugVST3Process, OnlyTheHostsActiveBuffersAreWritten) {
   EXPECT_FLOAT_EQ(out.data[0][0], 0.001f);
   data = Data<float>(&in, nullptr, 8);
   EXPECT_EQ(rig.plug->process(data), kResultOk);
+
+  // More channels than the component has are not read; fewer leave the rest disconnected.
+  BusBuffers<float> wide(3, 8, 0.3f), narrow(1, 8, 9.0f);
+  data = Data(&wide, &narrow, 8);
+  rig.plug->process(data);
+  EXPECT_FLOAT_EQ(narrow.data[0][0], 0.1f + 0.001f);
+  EXPECT_FALSE(rig.plug->OutputChannel(1).connected);
 }
 
 TEST(IPlugVST3Process, FlushesLongBlocksAndEarlyCallsAreSafe) {
