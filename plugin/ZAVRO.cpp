@@ -4,6 +4,8 @@
 #include <iterator>
 
 #include "graphics/IGraphics.h"
+#include "plugin/ZAVROLayout.h"
+#include "plugin/ZAVROPanel.h"
 
 namespace {
 constexpr double kGainMin = -15.0;
@@ -37,7 +39,12 @@ const IPlugConfig& ZAVRO::Config() {
 ZAVRO::ZAVRO(const IPlugInstanceInfo& instanceInfo) : ZAVROBase(instanceInfo, Config()) {
   // The processing state starts from its member initialisers.
   InitParameters();
-  // The editor is created, filled and attached here once the panel exists.
+  // The front panel, where this build has a window to show it in.
+  if (IGraphics* editor = CreatePanelEditor(this, instanceInfo, ZAVROLayout::kEditorWidth,
+                                            ZAVROLayout::kEditorHeight, ZAVROLayout::kFrameRate)) {
+    ComposePanel(*editor);
+    AttachEditor(editor);
+  }
   // The one factory preset "-" holds the defaults.
   FillDefaultPresets("-", 1);
 }

@@ -1,5 +1,11 @@
-// The equaliser as each binding's entry point creates it.
+// The equaliser as each binding's entry point creates it, and the editor each
+// binding shows its panel in.
 #include "plugin/ZAVRO.h"
+#include "plugin/ZAVROPanel.h"
+
+#if defined(_WIN32)
+#include "graphics/win/IGraphicsWin.h"
+#endif
 
 #if defined(ZAVRO_BINDING_VST2)
 IPlugVST* CreateVst2Plugin(const IPlugInstanceInfo& instanceInfo) {
@@ -7,6 +13,7 @@ IPlugVST* CreateVst2Plugin(const IPlugInstanceInfo& instanceInfo) {
 }
 #elif defined(ZAVRO_BINDING_VST3)
 #include "vst3/IPlugVST3Create.h"
+#include "vst3/IPlugVST3Module.h"
 
 const IPlugConfig& Vst3PluginConfig() { return ZAVRO::Config(); }
 
@@ -18,4 +25,21 @@ vst3::FUnknown* CreateVst3Plugin() {
     return nullptr;
   }
 }
+#endif
+
+#if defined(_WIN32)
+// A Win32 child window, its images the module's own resources.
+IGraphics* CreatePanelEditor(IPlugBase* plug, const IPlugInstanceInfo&, int width, int height, int frameRate) {
+#if defined(ZAVRO_BINDING_VST2)
+  void* module = Vst2ModuleHandle();
+#else
+  void* module = ModuleInstanceHandle();
+#endif
+  return new IGraphicsWin(plug, width, height, frameRate, module);
+}
+#else
+// The editor's window exists only on Windows. Without an editor the Linux
+// modules announce none (no editor flag or edit rectangle, no VST 3 view), so
+// Linux hosts show their own parameter view.
+IGraphics* CreatePanelEditor(IPlugBase*, const IPlugInstanceInfo&, int, int, int) { return nullptr; }
 #endif

@@ -7,7 +7,11 @@
 
 #include "framework/IPlugBase.h"
 
-struct IPlugInstanceInfo {};
+struct IPlugInstanceInfo {
+  // The product composes its front panel on a window-less editor whose images
+  // come from the source tree's files.
+  bool withPanel = false;
+};
 
 class IPlugTest : public IPlugBase {
 public:
