@@ -187,8 +187,6 @@ void IPlugVST3::QueryTransport(ITransportInfo* info) {
   info->cycleActive = (c.state & ProcessContext::kCycleActive) != 0;
 }
 
-void IPlugVST3::ApplyEditorSize(int, int) {}
-
 void IPlugVST3::SetLatencySamples(int samples) {
   IMutexLock lock(InstanceLock());
   IPlugBase::SetLatencySamples(samples);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "framework/IPlugBase.h"
+#include "vst3/IPlugVST3View.h"
 #include "vst3/sdk/SingleComponentEffect.h"
 
 // What the factory hands the product's constructor: nothing, the host tells
@@ -80,6 +81,19 @@ public:
                                           vst3::String128 name) override;
   vst3::UnitID PLUGIN_API getSelectedUnit() override { return vst3::kRootUnitId; }
 
+  // --- Editor view (IPlugVST3View.cpp): UI thread --------------------------------
+  // A new view (one reference) for "editor" when the plug-in has an editor;
+  // null for any other name or without an editor.
+  vst3::IPlugView* PLUGIN_API createView(vst3::FIDString name) override;
+  // The views created and not yet destroyed, in creation order: the first
+  // serves size requests and host menus.
+  const std::vector<IPlugVST3View*>& OpenViews() const { return openViews_; }
+  // A view's destruction takes it (and only it) out of the list.
+  void ForgetView(IPlugVST3View* view);
+  // The view whose host window the editor's window is open in, or null.
+  IPlugVST3View* WindowView() const { return windowView_; }
+  void SetWindowView(IPlugVST3View* view) { windowView_ = view; }
+
   // --- Services to the framework ---------------------------------------------
   // UI thread (editor gesture), under the instance lock: forwarded to the
   // host's component handler, if it gave one.
@@ -100,7 +114,8 @@ public:
   void QueryTimeSignature(int* numerator, int* denominator) override;
   // Every field as the host sent it, valid or not.
   void QueryTransport(ITransportInfo* info) override;
-  // UI thread: the editor view asks its frame (no view exists yet).
+  // UI thread: the first open view asks its host frame to resize it; nothing
+  // without an editor, a view or a frame.
   void ApplyEditorSize(int width, int height) override;
   // UI thread, under the instance lock: stores the latency and asks the host to
   // restart the component, if it gave a handler.
@@ -153,7 +168,8 @@ private:
     return id < static_cast<vst3::ParamID>(NParams());
   }
 
-  std::vector<vst3::IPlugView*> openViews_;
+  std::vector<IPlugVST3View*> openViews_;
+  IPlugVST3View* windowView_ = nullptr;
   vst3::ProcessContext lastProcessContext_;
   HostChannels<float> hostFloat_;
   HostChannels<double> hostDouble_;

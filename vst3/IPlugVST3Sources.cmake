@@ -6,6 +6,7 @@ set(ZAVRO_VST3_BINDING_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/IPlugVST3Controller.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IPlugVST3Process.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IPlugVST3State.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IPlugVST3View.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdk/Bus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdk/ComponentBase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdk/EditController.cpp
