@@ -14,6 +14,11 @@
 
 namespace {
 constexpr int kParams = 27;
+#ifdef _WIN32
+constexpr bool kWindowedEditor = true;
+#else
+constexpr bool kWindowedEditor = false;
+#endif
 constexpr int kLowGain = 0;     // continuous, -15..15 dB, step 0.1
 constexpr int kLowFreq = 1;     // continuous, 50..400 Hz, default 120
 constexpr int kLink = 20;       // switch 0..1, default 1
@@ -110,7 +115,8 @@ TEST(Vst2Host, EachEntryCallCreatesAFullyFilledRecord) {
     AEffect* e = instance->effect;
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->magic, 0x56737450);
-    EXPECT_EQ(e->flags, 4120) << "replacing + double replacing + can-mono, no editor yet";
+    // Replacing + double replacing + can-mono, and the editor where it has a window.
+    EXPECT_EQ(e->flags, kWindowedEditor ? 4121 : 4120);
     EXPECT_EQ(e->numParams, kParams);
     EXPECT_EQ(e->numPrograms, 1);
     EXPECT_EQ(e->numInputs, 2);
@@ -218,14 +224,23 @@ TEST(Vst2Host, RequestsWithoutTheirPointerChangeNothing) {
   EXPECT_NE(out.ch[1], refOut.ch[1]) << "input 1 is still connected";
 }
 
-TEST(Vst2Host, EditorRequestsAnswerNoEditor) {
+// Windows: the panel's rectangle; Linux: no editor, so hosts show their own view.
+TEST(Vst2Host, EditorRequestsAnswerThePanelOnlyWhereItHasAWindow) {
   Instance instance;
   AEffect* e = instance.effect;
   ERect* rect = nullptr;
-  EXPECT_EQ(Dispatch(e, effEditGetRect, 0, 0, &rect), 0);
-  EXPECT_EQ(rect, nullptr);
-  EXPECT_EQ(Dispatch(e, effEditOpen), 0);
-  EXPECT_EQ(Dispatch(e, effEditClose), 0);
+  EXPECT_EQ(Dispatch(e, effEditGetRect, 0, 0, &rect), kWindowedEditor ? 1 : 0);
+  if (kWindowedEditor) {
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 476);
+    EXPECT_EQ(rect->right, 1002);
+  } else {
+    EXPECT_EQ(rect, nullptr);
+  }
+  EXPECT_EQ(Dispatch(e, effEditOpen), 0) << "no parent window";
+  if (!kWindowedEditor) EXPECT_EQ(Dispatch(e, effEditClose), 0);
 }
 
 TEST(Vst2Host, ParameterTextsAreBoundedAndRefusedForBadIndices) {
