@@ -240,7 +240,9 @@ TEST(Vst2Host, EditorRequestsAnswerThePanelOnlyWhereItHasAWindow) {
     EXPECT_EQ(rect, nullptr);
   }
   EXPECT_EQ(Dispatch(e, effEditOpen), 0) << "no parent window";
-  if (!kWindowedEditor) EXPECT_EQ(Dispatch(e, effEditClose), 0);
+  if (!kWindowedEditor) {
+    EXPECT_EQ(Dispatch(e, effEditClose), 0);
+  }
 }
 
 TEST(Vst2Host, ParameterTextsAreBoundedAndRefusedForBadIndices) {
