@@ -1,0 +1,292 @@
+// The built VST 3 module's editor, shown as a host shows it: the view asked
+// for, attached into a window the suite owns, read back from the screen,
+// dragged and right-clicked through window messages, removed and released.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lice/LICE_MemBitmap.h"
+#include "lice/LICE_PNG.h"
+#include "plugin/ZAVROLayout.h"
+#include "vst3/tools/Vst3ModuleLoader.h"
+
+using namespace vst3;
+
+namespace {
+
+constexpr char kEditorClass[] = "IPlugWndClass";
+constexpr int kWidth = ZAVROLayout::kEditorWidth;
+constexpr int kHeight = ZAVROLayout::kEditorHeight;
+
+// Host objects live on the suite's stack: counting is answered, never acted on.
+template <class Interface>
+class HostObject : public Interface {
+public:
+  virtual ~HostObject() = default;
+  tresult PLUGIN_API queryInterface(const TUID _iid, void** obj) override {
+    if (IidEqual(_iid, Interface::iid.data) || IidEqual(_iid, FUnknown::iid.data)) {
+      *obj = static_cast<Interface*>(this);
+      return kResultOk;
+    }
+    *obj = nullptr;
+    return kNoInterface;
+  }
+  uint32 PLUGIN_API addRef() override { return 2; }
+  uint32 PLUGIN_API release() override { return 1; }
+};
+
+class HostApplication : public HostObject<IHostApplication> {
+public:
+  tresult PLUGIN_API getName(String128 name) override {
+    const char16_t text[] = u"ZAVRO editor test";
+    std::memcpy(name, text, sizeof(text));
+    return kResultOk;
+  }
+  tresult PLUGIN_API createInstance(TUID, TUID, void** obj) override {
+    *obj = nullptr;
+    return kNotImplemented;
+  }
+};
+
+class ContextMenu : public HostObject<IContextMenu> {
+public:
+  int32 PLUGIN_API getItemCount() override { return 0; }
+  tresult PLUGIN_API getItem(int32, Item&, IContextMenuTarget**) override { return kResultFalse; }
+  tresult PLUGIN_API addItem(const Item&, IContextMenuTarget*) override { return kResultFalse; }
+  tresult PLUGIN_API removeItem(const Item&, IContextMenuTarget*) override { return kResultFalse; }
+  tresult PLUGIN_API popup(UCoord x, UCoord y) override {
+    popups.push_back({x, y});
+    return kResultOk;
+  }
+  std::vector<std::pair<int, int>> popups;
+};
+
+class Menus : public HostObject<IComponentHandler3> {
+public:
+  IContextMenu* PLUGIN_API createContextMenu(IPlugView* view, const ParamID* id) override {
+    requests.push_back({view, id ? *id : ~0u});
+    return &menu;
+  }
+  std::vector<std::pair<IPlugView*, ParamID>> requests;
+  ContextMenu menu;
+};
+
+// Records the edits as text: "begin 0", "perform 0 0.625", "end 0".
+class ComponentHandler : public HostObject<IComponentHandler> {
+public:
+  tresult PLUGIN_API queryInterface(const TUID _iid, void** obj) override {
+    if (IidEqual(_iid, IComponentHandler3::iid.data)) return menus.queryInterface(_iid, obj);
+    return HostObject::queryInterface(_iid, obj);
+  }
+  tresult PLUGIN_API beginEdit(ParamID id) override { return Record("begin " + std::to_string(id)); }
+  tresult PLUGIN_API performEdit(ParamID id, ParamValue v) override {
+    return Record("perform " + std::to_string(id) + " " + std::to_string(v));
+  }
+  tresult PLUGIN_API endEdit(ParamID id) override { return Record("end " + std::to_string(id)); }
+  tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
+  std::vector<std::string> calls;
+  Menus menus;
+
+private:
+  tresult Record(std::string call) {
+    calls.push_back(std::move(call));
+    return kResultOk;
+  }
+};
+
+class HostFrame : public HostObject<IPlugFrame> {
+public:
+  tresult PLUGIN_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+};
+
+// A top-level window large enough to show the whole panel, for the suite's life.
+HWND HostWindow() {
+  static HWND window = [] {
+    WNDCLASSA host = {};
+    host.lpfnWndProc = DefWindowProcA;
+    host.hInstance = GetModuleHandleA(nullptr);
+    host.lpszClassName = "ZavroVst3TestHost";
+    RegisterClassA(&host);
+    return CreateWindowExA(0, host.lpszClassName, "host", WS_POPUP | WS_VISIBLE, 0, 0, kWidth + 40, kHeight + 40,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }();
+  return window;
+}
+
+// Dispatches every message for about ms milliseconds (five 40 ms ticks by default).
+void Pump(int ms = 200) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(1);
+  } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}
+
+// The window's pixels as 0x00RRGGBB, row by row.
+std::vector<std::uint32_t> Capture(HWND window) {
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(kWidth) * kHeight);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kWidth;
+  info.bmiHeader.biHeight = -kHeight;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, kWidth, kHeight, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<const std::uint32_t*>(bits)[i] & 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  return pixels;
+}
+
+// The committed background image, decoded.
+std::unique_ptr<LICE_MemBitmap> Background() {
+  std::ifstream file(std::string(ZAVRO_SOURCE_DIR) + "/" + ZAVROLayout::StripOf(101).fileName, std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return std::unique_ptr<LICE_MemBitmap>(DecodePngImage(bytes.data(), static_cast<int>(bytes.size())));
+}
+
+struct Box {
+  int left, top, right, bottom;
+  bool Contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
+};
+
+// Every rectangle of a control drawn over the background, from the layout.
+std::vector<Box> ControlBoxes() {
+  std::vector<Box> boxes;
+  for (const auto& c : ZAVROLayout::kBitmapControls) {
+    if (c.kind == ZAVROLayout::ControlKind::Background) continue;
+    const auto& strip = ZAVROLayout::StripOf(c.resourceId);
+    boxes.push_back({c.left, c.top, c.left + strip.frameWidth, c.top + strip.frameHeight});
+  }
+  for (const auto& c : ZAVROLayout::kCaptions) boxes.push_back({c.left, c.top, c.right, c.bottom});
+  return boxes;
+}
+
+class Vst3Editor : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(module_.Loaded()) << module_.Error();
+    factory_ = module_.Enter();
+    ASSERT_NE(factory_, nullptr);
+    PClassInfo info{};
+    ASSERT_EQ(factory_->getClassInfo(0, &info), kResultOk);
+    void* obj = nullptr;
+    ASSERT_EQ(factory_->createInstance(info.cid, IAudioProcessor::iid.data, &obj), kResultOk);
+    processor_ = static_cast<IAudioProcessor*>(obj);
+    ASSERT_EQ(processor_->queryInterface(IEditController::iid.data, &obj), kResultOk);
+    controller_ = static_cast<IEditController*>(obj);
+    ASSERT_EQ(controller_->initialize(&host_), kResultOk);
+    ASSERT_EQ(controller_->setComponentHandler(&handler_), kResultOk);
+    ASSERT_NE(HostWindow(), nullptr);
+  }
+  void TearDown() override {
+    if (controller_) {
+      controller_->setComponentHandler(nullptr);
+      controller_->terminate();
+      controller_->release();
+    }
+    // The last reference: nothing (no view) holds the instance any longer.
+    if (processor_) {
+      EXPECT_EQ(processor_->release(), 0u);
+    }
+    if (factory_) factory_->release();
+    module_.Exit();
+  }
+
+  HWND EditorWindow() { return FindWindowExA(HostWindow(), nullptr, kEditorClass, nullptr); }
+
+  Vst3ModuleLoader module_{ZAVRO_VST3_MODULE_PATH};
+  IPluginFactory* factory_ = nullptr;
+  IAudioProcessor* processor_ = nullptr;
+  IEditController* controller_ = nullptr;
+  HostApplication host_;
+  ComponentHandler handler_;
+  HostFrame frame_;
+};
+
+}  // namespace
+
+TEST_F(Vst3Editor, OpensPaintsTakesGesturesAndCloses) {
+  IPlugView* view = controller_->createView("editor");
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultFalse);
+  ViewRect size{};
+  EXPECT_EQ(view->getSize(&size), kResultOk);
+  EXPECT_EQ(size.right - size.left, kWidth);
+  EXPECT_EQ(size.bottom - size.top, kHeight);
+  EXPECT_EQ(view->setFrame(&frame_), kResultOk);
+  ASSERT_EQ(view->attached(HostWindow(), "HWND"), kResultOk);
+  HWND editor = EditorWindow();
+  ASSERT_NE(editor, nullptr);
+  Pump();
+
+  // The whole panel: the background exact wherever no control lies, and every
+  // control and caption drawn over it.
+  const std::vector<std::uint32_t> shown = Capture(editor);
+  const std::unique_ptr<LICE_MemBitmap> bg = Background();
+  ASSERT_NE(bg, nullptr);
+  auto bgAt = [&](int x, int y) { return bg->PixelData()[y * bg->RowSpan() + x] & 0xFFFFFF; };
+  const std::vector<Box> boxes = ControlBoxes();
+  ASSERT_EQ(boxes.size(), 45u);
+  int backgroundMismatches = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      bool covered = false;
+      for (const Box& b : boxes) covered = covered || b.Contains(x, y);
+      if (!covered) backgroundMismatches += shown[static_cast<size_t>(y) * kWidth + x] != bgAt(x, y);
+    }
+  }
+  EXPECT_EQ(backgroundMismatches, 0);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const Box& b = boxes[i];
+    int drawn = 0;
+    for (int y = b.top; y < b.bottom; ++y)
+      for (int x = b.left; x < b.right; ++x) drawn += shown[static_cast<size_t>(y) * kWidth + x] != bgAt(x, y);
+    EXPECT_GT(drawn, 4) << "control " << i + 1;
+  }
+
+  // Up by the low gain knob's whole height (59) at gearing 4: 0.5 + 0.25.
+  const auto& knob = ZAVROLayout::kBitmapControls[6];
+  const int x = knob.left + 29;
+  const int y = knob.top + 29;
+  PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y - 59));
+  PostMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(x, y - 59));
+  Pump();
+  EXPECT_EQ(handler_.calls, (std::vector<std::string>{"begin 0", "perform 0 0.750000", "end 0"}));
+
+  // The right button asks the host for its menu of the parameter, at the pointer.
+  PostMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+  PostMessageA(editor, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+  Pump(100);
+  ASSERT_EQ(handler_.menus.requests.size(), 1u);
+  EXPECT_EQ(handler_.menus.requests[0].first, view);
+  EXPECT_EQ(handler_.menus.requests[0].second, 0u);
+  EXPECT_EQ(handler_.menus.menu.popups, (std::vector<std::pair<int, int>>{{x, y}}));
+
+  EXPECT_EQ(view->removed(), kResultOk);
+  Pump(20);
+  EXPECT_EQ(EditorWindow(), nullptr);
+  EXPECT_EQ(view->release(), 0u);
+}
