@@ -1,6 +1,7 @@
-// The built VST 3 module's editor, shown as a host shows it: the view asked
+// The built modules' editor, shown as hosts show it. VST 3: the view asked
 // for, attached into a window the suite owns, read back from the screen,
 // dragged and right-clicked through window messages, removed and released.
+// VST 2.4: the same panel opened and closed through the dispatcher.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
 #include "plugin/ZAVROLayout.h"
+#include "tests/hosts/Vst2Module.h"
+#include "tests/support/Vst2TestHost.h"
 #include "vst3/tools/Vst3ModuleLoader.h"
 
 using namespace vst3;
@@ -182,6 +185,33 @@ std::vector<Box> ControlBoxes() {
   return boxes;
 }
 
+// The whole panel on screen: the background exact wherever no control lies,
+// and every control and caption drawn over it.
+void ExpectWholePanel(HWND editor) {
+  const std::vector<std::uint32_t> shown = Capture(editor);
+  const std::unique_ptr<LICE_MemBitmap> bg = Background();
+  ASSERT_NE(bg, nullptr);
+  auto bgAt = [&](int x, int y) { return bg->PixelData()[y * bg->RowSpan() + x] & 0xFFFFFF; };
+  const std::vector<Box> boxes = ControlBoxes();
+  ASSERT_EQ(boxes.size(), 45u);
+  int backgroundMismatches = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      bool covered = false;
+      for (const Box& b : boxes) covered = covered || b.Contains(x, y);
+      if (!covered) backgroundMismatches += shown[static_cast<size_t>(y) * kWidth + x] != bgAt(x, y);
+    }
+  }
+  EXPECT_EQ(backgroundMismatches, 0);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const Box& b = boxes[i];
+    int drawn = 0;
+    for (int y = b.top; y < b.bottom; ++y)
+      for (int x = b.left; x < b.right; ++x) drawn += shown[static_cast<size_t>(y) * kWidth + x] != bgAt(x, y);
+    EXPECT_GT(drawn, 4) << "control " << i + 1;
+  }
+}
+
 class Vst3Editor : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -241,30 +271,7 @@ TEST_F(Vst3Editor, OpensPaintsTakesGesturesAndCloses) {
   ASSERT_NE(editor, nullptr);
   Pump();
 
-  // The whole panel: the background exact wherever no control lies, and every
-  // control and caption drawn over it.
-  const std::vector<std::uint32_t> shown = Capture(editor);
-  const std::unique_ptr<LICE_MemBitmap> bg = Background();
-  ASSERT_NE(bg, nullptr);
-  auto bgAt = [&](int x, int y) { return bg->PixelData()[y * bg->RowSpan() + x] & 0xFFFFFF; };
-  const std::vector<Box> boxes = ControlBoxes();
-  ASSERT_EQ(boxes.size(), 45u);
-  int backgroundMismatches = 0;
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      bool covered = false;
-      for (const Box& b : boxes) covered = covered || b.Contains(x, y);
-      if (!covered) backgroundMismatches += shown[static_cast<size_t>(y) * kWidth + x] != bgAt(x, y);
-    }
-  }
-  EXPECT_EQ(backgroundMismatches, 0);
-  for (size_t i = 0; i < boxes.size(); ++i) {
-    const Box& b = boxes[i];
-    int drawn = 0;
-    for (int y = b.top; y < b.bottom; ++y)
-      for (int x = b.left; x < b.right; ++x) drawn += shown[static_cast<size_t>(y) * kWidth + x] != bgAt(x, y);
-    EXPECT_GT(drawn, 4) << "control " << i + 1;
-  }
+  ExpectWholePanel(editor);
 
   // Up by the low gain knob's whole height (59) at gearing 4: 0.5 + 0.25.
   const auto& knob = ZAVROLayout::kBitmapControls[6];
@@ -289,4 +296,22 @@ TEST_F(Vst3Editor, OpensPaintsTakesGesturesAndCloses) {
   Pump(20);
   EXPECT_EQ(EditorWindow(), nullptr);
   EXPECT_EQ(view->release(), 0u);
+}
+
+TEST(Vst2Editor, OpensTheWholePanelInTheHostsWindowAndClosesIt) {
+  Vst2Module module(ZAVRO_VST2_MODULE_PATH);
+  ASSERT_TRUE(module.Loaded()) << module.Error();
+  Vst2TestHost host;
+  AEffect* effect = host.Create(module.Find("VSTPluginMain"));
+  ASSERT_NE(effect, nullptr);
+  Dispatch(effect, effOpen);
+  EXPECT_EQ(Dispatch(effect, effEditOpen, 0, 0, HostWindow()), 1);
+  HWND editor = FindWindowExA(HostWindow(), nullptr, kEditorClass, nullptr);
+  ASSERT_NE(editor, nullptr);
+  Pump();
+  ExpectWholePanel(editor);
+  Dispatch(effect, effEditClose);
+  Pump(20);
+  EXPECT_EQ(FindWindowExA(HostWindow(), nullptr, kEditorClass, nullptr), nullptr);
+  Dispatch(effect, effClose);
 }
