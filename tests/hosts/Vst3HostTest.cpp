@@ -455,3 +455,11 @@ TEST_F(Vst3Instance, BlockSizesFromZeroToTheMaximum) {
   }
   Activate(false);
 }
+
+#if !defined(_WIN32)
+// The Linux module has no editor window, so it offers no view: hosts show
+// their own parameter view instead of an empty one.
+TEST_F(Vst3Instance, OffersNoEditorViewWithoutAWindow) {
+  EXPECT_EQ(controller_->createView("editor"), nullptr);
+}
+#endif
