@@ -484,6 +484,10 @@ TEST(IPlugVST3LifeCycle, InitializeOnceTerminateAndAgain) {
   EXPECT_EQ(plug->getParameterCount(), 5);
   EXPECT_EQ(plug->getBusCount(kAudio, kInput), 1);
   plug->terminate();
+  EXPECT_EQ(plug->initialize(nullptr), kResultOk);
+  EXPECT_EQ(plug->initialize(nullptr), kResultFalse) << "no context is no second initialisation";
+  EXPECT_EQ(plug->getParameterCount(), 5);
+  plug->terminate();
   plug->release();
   EXPECT_EQ(host.refs, 1);
 }
