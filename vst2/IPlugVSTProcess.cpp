@@ -11,14 +11,6 @@
 #include "graphics/IGraphics.h"
 #include "vst2/IPlugVST.h"
 
-namespace {
-// The host hands as many buffers as the record announces: one per channel.
-template <typename Sample>
-IHostBuffers<Sample> HostBuffers(Sample** buffers, int count) {
-  return IHostBuffers<Sample>{buffers, count};
-}
-}  // namespace
-
 void VSTCALLBACK IPlugVST::VSTProcess(AEffect* effect, float** inputs, float** outputs,
                                       VstInt32 nFrames) {
   if (IPlugVST* plug = FromEffect(effect)) plug->ProcessFloat(inputs, outputs, nFrames, true);
@@ -51,16 +43,16 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames) {
   IFlushToZeroScope flushToZero;
   IMutexLock lock(InstanceLock());
   SendWantMidi();
-  IChannelWalk(*this).ProcessDouble(HostBuffers(inputs, NInChannels()),
-                                    HostBuffers(outputs, NOutChannels()), nFrames);
+  // The host hands as many buffers as the record announces: one per channel.
+  IChannelWalk(*this).ProcessDouble({inputs, NInChannels()}, {outputs, NOutChannels()}, nFrames);
 }
 
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate) {
   IFlushToZeroScope flushToZero;
   IMutexLock lock(InstanceLock());
   SendWantMidi();
-  IChannelWalk(*this).ProcessFloat(HostBuffers(inputs, NInChannels()),
-                                   HostBuffers(outputs, NOutChannels()), nFrames, accumulate);
+  IChannelWalk(*this).ProcessFloat({inputs, NInChannels()}, {outputs, NOutChannels()}, nFrames,
+                                   accumulate);
 }
 
 void IPlugVST::SetParameterFromHost(int paramIdx, float value) {

@@ -49,6 +49,7 @@ IPlugVST3::IPlugVST3(const IPlugInstanceInfo&, const IPlugConfig& config)
 IPlugVST3::~IPlugVST3() = default;
 
 tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
+  IMutexLock lock(InstanceLock());
   const tresult result = SingleComponentEffect::initialize(context);
   IdentifyHost(context);
   if (result == kResultOk) {
@@ -69,7 +70,6 @@ void IPlugVST3::IdentifyHost(FUnknown* context) {
   if (host->getName(name) == kResultOk) {
     char text[kTextUnits];
     NarrowText(text, kTextUnits, name, kTextUnits);
-    IMutexLock lock(InstanceLock());
     SetHostIdentity(LookUpHostKind(text), 0);
   }
   host->release();
@@ -86,7 +86,15 @@ void IPlugVST3::AddBuses() {
   addAudioOutput(name, ArrangementFor(NOutChannels()));
 }
 
-tresult PLUGIN_API IPlugVST3::terminate() { return SingleComponentEffect::terminate(); }
+tresult PLUGIN_API IPlugVST3::terminate() {
+  IMutexLock lock(InstanceLock());
+  return SingleComponentEffect::terminate();
+}
+
+tresult PLUGIN_API IPlugVST3::activateBus(MediaType type, BusDirection dir, int32 index, TBool state) {
+  IMutexLock lock(InstanceLock());
+  return SingleComponentEffect::activateBus(type, dir, index, state);
+}
 
 tresult PLUGIN_API IPlugVST3::setActive(TBool state) {
   OnActiveChanged(state != 0);

@@ -28,14 +28,17 @@ public:
   IPlugVST3(const IPlugInstanceInfo& instanceInfo, const IPlugConfig& config);
   ~IPlugVST3() override;
 
-  // --- Life cycle: UI thread --------------------------------------------------
+  // --- Life cycle: UI thread, under the instance lock ------------------------
   // Identifies the host from its name; on the first initialisation adds the
   // buses and parameters; then tells the product and recalls preset 0.
   vst3::tresult PLUGIN_API initialize(vst3::FUnknown* context) override;
   // Removes buses and parameters and releases the host's objects (SDK base).
   vst3::tresult PLUGIN_API terminate() override;
-  // UI thread, processing off.
+  // UI thread, processing off; the product's hook takes the instance lock.
   vst3::tresult PLUGIN_API setActive(vst3::TBool state) override;
+  // UI thread, processing off, under the instance lock: process reads the flag.
+  vst3::tresult PLUGIN_API activateBus(vst3::MediaType type, vst3::BusDirection dir, vst3::int32 index,
+                                       vst3::TBool state) override;
 
   // --- Processing: UI thread while processing is off, under the instance lock ---
   // Accepts only a legal channel pair, rebuilding a bus whose count changes.
@@ -142,7 +145,7 @@ private:
   void ConnectOutputs(const vst3::ProcessData& data, HostChannels<Sample>& host);
   template <typename Sample>
   void PassThrough(const HostChannels<Sample>& host, int nFrames);
-  // Disconnects input channels first .. last; their scratch reads silence.
+  // Disconnects the input channels from `first` on; their scratch reads silence.
   void DisconnectInput(int first);
   void DisconnectAllChannels();
 

@@ -18,7 +18,6 @@ constexpr const char* kPresetListName = "Factory Presets";
 }  // namespace
 
 void IPlugVST3::AddParameters() {
-  IMutexLock lock(InstanceLock());
   if (NPresets() > 0) {
     String128 title{};
     WidenText(title, kTextUnits, "Preset");

@@ -247,37 +247,21 @@ TEST(IPlugVSTChunks, OldBankVersionsLoadAsOneProgram) {
   EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 1.0f) << "refused: nothing loaded";
 }
 
-TEST(IPlugVSTChunks, RefusedChunksLeaveValuesPresetsAndNamesAsTheyWere) {
+TEST(IPlugVSTChunks, RefusedBankLeavesValuesPresetsAndNamesAsTheyWere) {
   Rig rig;
   rig.plug->FillDefaultPresets("Empty", 2);
-  rig.effect->setParameter(rig.effect, kGain, 0.9f);
+  Dispatch(rig.effect, effSetProgramName, 0, 0, const_cast<char*>("Theirs"));
+  void* data = nullptr;
+  const VstIntPtr size = Dispatch(rig.effect, effGetChunk, 0, 0, &data);
+  std::vector<char> bank(static_cast<char*>(data), static_cast<char*>(data) + size);
   Dispatch(rig.effect, effSetProgramName, 0, 0, const_cast<char*>("Mine"));
-  rig.effect->setParameter(rig.effect, kSwitch, 1.0f);
-
-  // A bank cut inside its second slot, with new values and names in the first.
-  IStateBuffer cut;
-  cut.AppendInt(kStateMagic);
-  cut.AppendInt(kStateVersion);
-  cut.AppendText("Theirs");
-  cut.AppendBool(true);
-  cut.AppendDouble(-15.0);
-  cut.AppendDouble(0.0);
-  cut.AppendText("Second");
-  cut.AppendBool(true);
-  cut.AppendDouble(3.0);
-  // A program with only its first value.
-  IStateBuffer program;
-  program.AppendDouble(-15.0);
-  for (IStateBuffer* refused : {&cut, &program}) {
-    EXPECT_EQ(Dispatch(rig.effect, effSetChunk, refused == &cut ? 0 : 1, refused->Size(), refused->Data()), 0);
-    EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.9f);
-    EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 1.0f);
-    char name[kVstMaxProgNameLen + 1] = {};
-    Dispatch(rig.effect, effGetProgramNameIndexed, 0, 0, name);
-    EXPECT_STREQ(name, "Mine");
-    Dispatch(rig.effect, effGetProgramNameIndexed, 1, 0, name);
-    EXPECT_STREQ(name, "Empty");
-  }
+  rig.effect->setParameter(rig.effect, kGain, 0.9f);
+  // Cut inside the second slot, after the first has loaded.
+  EXPECT_EQ(Dispatch(rig.effect, effSetChunk, 0, size - 4, bank.data()), 0);
+  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.9f);
+  char name[kVstMaxProgNameLen + 1] = {};
+  Dispatch(rig.effect, effGetProgramName, 0, 0, name);
+  EXPECT_STREQ(name, "Mine");
 }
 
 // --- Calls to the host ---------------------------------------------------------------
@@ -503,40 +487,26 @@ TEST(IPlugVSTMidi, OnlyWellFormedEventsInsideTheBlockAreHandedOn) {
   config.doesMidi = true;
   Rig rig(config);
   Dispatch(rig.effect, effSetBlockSize, 0, 64);
-  struct Case {
-    VstInt32 delta;
-    uint8_t status;
-    bool passed;
-  } cases[] = {{0, 0x90, true}, {63, 0xB0, true}, {-1, 0x90, false}, {64, 0x90, false},
-               {INT_MIN, 0x90, false}, {5, 0x3C, false}, {5, 0x00, false}};
-  std::vector<VstMidiEvent> midi;
-  for (const Case& c : cases) {
-    VstMidiEvent event = {};
-    event.type = kVstMidiType;
-    event.deltaFrames = c.delta;
-    event.midiData[0] = static_cast<char>(c.status);
-    midi.push_back(event);
-  }
+  VstMidiEvent midi[7] = {};
+  const VstInt32 deltas[7] = {0, 63, -1, 64, INT_MIN, 5, 5};
+  const uint8_t statuses[7] = {0x90, 0xB0, 0x90, 0x90, 0x90, 0x3C, 0x00};
   char dump[2] = {static_cast<char>(0xF0), static_cast<char>(0xF7)};
   VstMidiSysexEvent sysex[3] = {};
-  for (VstMidiSysexEvent& event : sysex) {
-    event.type = kVstSysExType;
-    event.dumpBytes = 2;
-    event.sysexDump = dump;
-  }
-  sysex[1].deltaFrames = 64;
-  sysex[2].dumpBytes = -2;
   struct {
     VstInt32 numEvents;
     VstIntPtr reserved;
     VstEvent* events[10];
   } events = {10, 0, {}};
-  for (size_t i = 0; i < midi.size(); ++i) events.events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
-  for (int i = 0; i < 3; ++i) events.events[7 + i] = reinterpret_cast<VstEvent*>(&sysex[i]);
+  for (int i = 0; i < 7; ++i) {
+    midi[i] = {kVstMidiType, 32, deltas[i], 0, 0, 0, {static_cast<char>(statuses[i])}, 0, 0, 0, 0};
+    events.events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+  }
+  for (int i = 0; i < 3; ++i) {
+    sysex[i] = {kVstSysExType, 48, i == 1 ? 64 : 0, 0, i == 2 ? -2 : 2, 0, dump, 0};
+    events.events[7 + i] = reinterpret_cast<VstEvent*>(&sysex[i]);
+  }
   EXPECT_EQ(Dispatch(rig.effect, effProcessEvents, 0, 0, &events), 1);
-
   ASSERT_EQ(rig.host.midiSent.size(), 2u);
-  EXPECT_EQ(rig.host.midiSent[0].deltaFrames, 0);
   EXPECT_EQ(rig.host.midiSent[1].deltaFrames, 63);
   EXPECT_EQ(rig.plug->sysexIn.size(), 1u);
 }
