@@ -1,0 +1,457 @@
+// The built VST 3 module, loaded the way a host loads it (the library, its
+// entry call, the factory) and driven through the published interfaces only:
+// what only the module as a whole shows — entry points, factory and class
+// information, interface queries and reference counts across the boundary,
+// and the conformance behaviours hosts and validators exercise.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "vst3/tools/Vst3ModuleLoader.h"
+
+using namespace vst3;
+
+namespace {
+const char* const kModulePath = ZAVRO_VST3_MODULE_PATH;
+constexpr int32 kMaxBlock = 8192;
+
+template <size_t N>
+std::string Field(const char8 (&field)[N]) {
+  return std::string(field, strnlen(field, N));
+}
+template <size_t N>
+std::u16string Field(const char16 (&field)[N]) {
+  size_t n = 0;
+  while (n < N && field[n] != 0) ++n;
+  return std::u16string(field, n);
+}
+
+// Host-side objects live on the test's stack: counting is answered, never acted on.
+class HostApplication : public IHostApplication {
+public:
+  virtual ~HostApplication() = default;
+  tresult PLUGIN_API queryInterface(const TUID _iid, void** obj) override {
+    if (IidEqual(_iid, IHostApplication::iid.data) || IidEqual(_iid, FUnknown::iid.data)) {
+      *obj = this;
+      return kResultOk;
+    }
+    *obj = nullptr;
+    return kResultFalse;  // as some hosts answer: anything but OK means "no"
+  }
+  uint32 PLUGIN_API addRef() override { return 2; }
+  uint32 PLUGIN_API release() override { return 1; }
+  tresult PLUGIN_API getName(String128 name) override {
+    const char16_t text[] = u"ZAVRO host test";
+    std::memcpy(name, text, sizeof(text));
+    return kResultOk;
+  }
+  tresult PLUGIN_API createInstance(TUID, TUID, void** obj) override {
+    *obj = nullptr;
+    return kNotImplemented;
+  }
+};
+
+class ValueQueue : public IParamValueQueue {
+public:
+  ValueQueue(ParamID id, ParamValue value) : id_(id), value_(value) {}
+  virtual ~ValueQueue() = default;
+  tresult PLUGIN_API queryInterface(const TUID, void** obj) override {
+    *obj = nullptr;
+    return kNoInterface;
+  }
+  uint32 PLUGIN_API addRef() override { return 2; }
+  uint32 PLUGIN_API release() override { return 1; }
+  ParamID PLUGIN_API getParameterId() override { return id_; }
+  int32 PLUGIN_API getPointCount() override { return 1; }
+  tresult PLUGIN_API getPoint(int32 index, int32& sampleOffset, ParamValue& value) override {
+    if (index != 0) return kInvalidArgument;
+    sampleOffset = 0;
+    value = value_;
+    return kResultOk;
+  }
+  tresult PLUGIN_API addPoint(int32, ParamValue, int32&) override { return kResultFalse; }
+
+private:
+  ParamID id_;
+  ParamValue value_;
+};
+
+class ParameterChanges : public IParameterChanges {
+public:
+  virtual ~ParameterChanges() = default;
+  void Add(ParamID id, ParamValue value) { queues_.emplace_back(id, value); }
+  tresult PLUGIN_API queryInterface(const TUID, void** obj) override {
+    *obj = nullptr;
+    return kNoInterface;
+  }
+  uint32 PLUGIN_API addRef() override { return 2; }
+  uint32 PLUGIN_API release() override { return 1; }
+  int32 PLUGIN_API getParameterCount() override { return static_cast<int32>(queues_.size()); }
+  IParamValueQueue* PLUGIN_API getParameterData(int32 index) override {
+    return index >= 0 && index < getParameterCount() ? &queues_[static_cast<size_t>(index)] : nullptr;
+  }
+  IParamValueQueue* PLUGIN_API addParameterData(const ParamID&, int32& index) override {
+    index = -1;
+    return nullptr;
+  }
+
+private:
+  std::vector<ValueQueue> queues_;
+};
+
+// A stereo block of float buffers, input filled with a deterministic signal.
+struct StereoBlock {
+  explicit StereoBlock(int32 frames) : samples(4 * static_cast<size_t>(frames)) {
+    for (int c = 0; c < 4; ++c) channels[c] = samples.data() + static_cast<size_t>(c) * frames;
+    for (int32 i = 0; i < frames; ++i) {
+      channels[0][i] = static_cast<float>(0.5 * std::sin(0.01 * i));
+      channels[1][i] = static_cast<float>(0.5 * std::cos(0.013 * i));
+    }
+    in.numChannels = out.numChannels = 2;
+    in.channelBuffers32 = channels;
+    out.channelBuffers32 = channels + 2;
+  }
+  bool OutputFinite(int32 frames) const {
+    for (int c = 2; c < 4; ++c) {
+      for (int32 i = 0; i < frames; ++i) {
+        if (!std::isfinite(channels[c][i])) return false;
+      }
+    }
+    return true;
+  }
+  std::vector<float> samples;
+  float* channels[4] = {};
+  AudioBusBuffers in{};
+  AudioBusBuffers out{};
+};
+
+ProcessData Data(StereoBlock* block, int32 frames) {
+  ProcessData data{};
+  data.processMode = kRealtime;
+  data.symbolicSampleSize = kSample32;
+  data.numSamples = frames;
+  if (block) {
+    data.numInputs = data.numOutputs = 1;
+    data.inputs = &block->in;
+    data.outputs = &block->out;
+  }
+  return data;
+}
+
+class Vst3Host : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(module_.Loaded()) << module_.Error();
+    factory_ = module_.Enter();
+    ASSERT_NE(factory_, nullptr);
+  }
+  void TearDown() override {
+    if (factory_) {
+      EXPECT_EQ(factory_->release(), 0u);
+    }
+    EXPECT_TRUE(module_.Exit());
+  }
+
+  PClassInfo2 ClassInfo2() {
+    PClassInfo2 info{};
+    auto* factory2 = Query<IPluginFactory2>(factory_);
+    EXPECT_NE(factory2, nullptr);
+    if (factory2) {
+      EXPECT_EQ(factory2->getClassInfo2(0, &info), kResultOk);
+      factory2->release();
+    }
+    return info;
+  }
+
+  // A new instance's processor: the host's only reference.
+  IAudioProcessor* CreateProcessor() {
+    const PClassInfo2 info = ClassInfo2();
+    void* obj = nullptr;
+    EXPECT_EQ(factory_->createInstance(info.cid, IAudioProcessor::iid.data, &obj), kResultOk);
+    return static_cast<IAudioProcessor*>(obj);
+  }
+
+  template <class Interface>
+  static Interface* Query(FUnknown* object) {
+    void* obj = nullptr;
+    return object->queryInterface(Interface::iid.data, &obj) == kResultOk ? static_cast<Interface*>(obj) : nullptr;
+  }
+
+  Vst3ModuleLoader module_{kModulePath};
+  IPluginFactory* factory_ = nullptr;
+};
+
+// Brings one instance up as a host does and takes it down again.
+class Vst3Instance : public Vst3Host {
+protected:
+  void SetUp() override {
+    Vst3Host::SetUp();
+    processor_ = CreateProcessor();
+    ASSERT_NE(processor_, nullptr);
+    component_ = Query<IComponent>(processor_);
+    controller_ = Query<IEditController>(processor_);
+    ASSERT_NE(component_, nullptr);
+    ASSERT_NE(controller_, nullptr);
+    ASSERT_EQ(component_->initialize(&host_), kResultOk);
+  }
+  void TearDown() override {
+    if (component_) {
+      EXPECT_EQ(component_->terminate(), kResultOk);
+      component_->release();
+    }
+    if (controller_) controller_->release();
+    if (processor_) {
+      EXPECT_EQ(processor_->release(), 0u);
+    }
+    Vst3Host::TearDown();
+  }
+
+  void PrepareProcessing(SampleRate rate, int32 maxBlock = kMaxBlock) {
+    ProcessSetup setup{kRealtime, kSample32, maxBlock, rate};
+    ASSERT_EQ(processor_->setupProcessing(setup), kResultOk);
+  }
+  void Activate(bool on) {
+    // The processing bracket is optional for the plug-in: any answer will do.
+    if (on) {
+      ASSERT_EQ(component_->setActive(true), kResultOk);
+      processor_->setProcessing(true);
+    } else {
+      processor_->setProcessing(false);
+      ASSERT_EQ(component_->setActive(false), kResultOk);
+    }
+  }
+
+  HostApplication host_;
+  IAudioProcessor* processor_ = nullptr;
+  IComponent* component_ = nullptr;
+  IEditController* controller_ = nullptr;
+};
+}  // namespace
+
+TEST(Vst3Module, ExportsTheEntryPointsOfItsPlatform) {
+  Vst3ModuleLoader module(kModulePath);
+  ASSERT_TRUE(module.Loaded()) << module.Error();
+  EXPECT_NE(module.Find("GetPluginFactory"), nullptr);
+#if defined(_WIN32)
+  // Exit without a prior init, then as many pairs as a host likes.
+  auto exitDll = reinterpret_cast<Vst3ModuleLoader::PlainProc>(module.Find("ExitDll"));
+  auto initDll = reinterpret_cast<Vst3ModuleLoader::PlainProc>(module.Find("InitDll"));
+  ASSERT_NE(exitDll, nullptr);
+  ASSERT_NE(initDll, nullptr);
+  EXPECT_TRUE(exitDll());
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_TRUE(initDll());
+    EXPECT_TRUE(exitDll());
+  }
+#else
+  auto entry = reinterpret_cast<Vst3ModuleLoader::EntryProc>(module.Find("ModuleEntry"));
+  auto exitProc = reinterpret_cast<Vst3ModuleLoader::PlainProc>(module.Find("ModuleExit"));
+  ASSERT_NE(entry, nullptr);
+  ASSERT_NE(exitProc, nullptr);
+  EXPECT_TRUE(entry(nullptr));
+  EXPECT_TRUE(entry(nullptr));
+  EXPECT_TRUE(exitProc());
+  EXPECT_TRUE(exitProc());
+#endif
+}
+
+TEST_F(Vst3Host, OneLiveFactoryRebuiltAfterItsLastRelease) {
+  IPluginFactory* again = module_.Enter();
+  EXPECT_EQ(again, factory_);
+  EXPECT_EQ(again->release(), 1u);
+  // Every factory interface and FUnknown are the same object.
+  for (const Uid* id : {&FUnknown::iid, &IPluginFactory::iid, &IPluginFactory2::iid, &IPluginFactory3::iid}) {
+    void* obj = nullptr;
+    ASSERT_EQ(factory_->queryInterface(id->data, &obj), kResultOk);
+    EXPECT_EQ(obj, static_cast<void*>(factory_));
+    factory_->release();
+  }
+  void* obj = &obj;
+  EXPECT_EQ(factory_->queryInterface(IComponent::iid.data, &obj), kNoInterface);
+  EXPECT_EQ(obj, nullptr);
+
+  const PClassInfo2 before = ClassInfo2();
+  EXPECT_EQ(factory_->release(), 0u);
+  factory_ = module_.Enter();
+  ASSERT_NE(factory_, nullptr);
+  EXPECT_EQ(factory_->countClasses(), 1);
+  const PClassInfo2 after = ClassInfo2();
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof(PClassInfo2)), 0);
+}
+
+TEST_F(Vst3Host, FactoryAndClassInformationInBothStringWidths) {
+  PFactoryInfo factoryInfo{};
+  EXPECT_EQ(factory_->getFactoryInfo(&factoryInfo), kResultOk);
+  EXPECT_EQ(Field(factoryInfo.vendor), "Quillumbra");
+  EXPECT_EQ(factoryInfo.flags, PFactoryInfo::kUnicode);
+  ASSERT_EQ(factory_->countClasses(), 1);
+
+  // The identifier: two framework words, then the codes "Qlmb" and "Z318".
+  const Uid expectedId = Uid::FromWords(0xF2AEE70D, 0x00DE4F4E, 0x516C6D62, 0x5A333138);
+  PClassInfo info{};
+  ASSERT_EQ(factory_->getClassInfo(0, &info), kResultOk);
+  EXPECT_EQ(std::memcmp(info.cid, expectedId.data, 16), 0);
+  EXPECT_EQ(info.cardinality, PClassInfo::kManyInstances);
+  EXPECT_EQ(Field(info.category), "Audio Module Class");
+  EXPECT_EQ(Field(info.name), "Z318ME");
+
+  const PClassInfo2 info2 = ClassInfo2();
+  EXPECT_EQ(std::memcmp(info2.cid, expectedId.data, 16), 0);
+  EXPECT_EQ(info2.classFlags, static_cast<uint32>(kSimpleModeSupported));
+  EXPECT_EQ(Field(info2.subCategories), "Fx|EQ");
+  EXPECT_EQ(Field(info2.vendor), "");
+  EXPECT_EQ(Field(info2.version), "5.0.0");
+  EXPECT_EQ(Field(info2.sdkVersion), "VST 3.6.12");
+
+  auto* factory3 = Query<IPluginFactory3>(factory_);
+  ASSERT_NE(factory3, nullptr);
+  PClassInfoW infoW{};
+  ASSERT_EQ(factory3->getClassInfoUnicode(0, &infoW), kResultOk);
+  EXPECT_EQ(std::memcmp(infoW.cid, expectedId.data, 16), 0);
+  EXPECT_EQ(Field(infoW.category), "Audio Module Class");
+  EXPECT_EQ(Field(infoW.name), u"Z318ME");
+  EXPECT_EQ(Field(infoW.subCategories), "Fx|EQ");
+  EXPECT_EQ(Field(infoW.version), u"5.0.0");
+  EXPECT_EQ(Field(infoW.sdkVersion), u"VST 3.6.12");
+  EXPECT_EQ(infoW.classFlags, info2.classFlags);
+
+  // Refusals: bad index or null record, and a host context it has no use for.
+  EXPECT_EQ(factory_->getClassInfo(1, &info), kInvalidArgument);
+  EXPECT_EQ(factory_->getClassInfo(-1, &info), kInvalidArgument);
+  EXPECT_EQ(factory_->getClassInfo(0, nullptr), kInvalidArgument);
+  EXPECT_EQ(factory3->getClassInfoUnicode(1, &infoW), kInvalidArgument);
+  EXPECT_EQ(factory3->setHostContext(nullptr), kNotImplemented);
+  factory3->release();
+}
+
+TEST_F(Vst3Host, CreationRefusesUnknownClassesAndInterfaces) {
+  const PClassInfo2 info = ClassInfo2();
+  TUID otherClass;
+  std::memcpy(otherClass, info.cid, 16);
+  otherClass[15] ^= 1;
+  void* obj = &obj;
+  EXPECT_EQ(factory_->createInstance(otherClass, IAudioProcessor::iid.data, &obj), kNoInterface);
+  EXPECT_EQ(obj, nullptr);
+  obj = &obj;
+  EXPECT_EQ(factory_->createInstance(info.cid, IPlugView::iid.data, &obj), kNoInterface);
+  EXPECT_EQ(obj, nullptr);
+}
+
+TEST_F(Vst3Host, OneObjectAnswersEveryInterfaceAndCountsBackToZero) {
+  IAudioProcessor* processor = CreateProcessor();
+  ASSERT_NE(processor, nullptr);
+  // Only the host's reference exists: one more and one less.
+  EXPECT_EQ(processor->addRef(), 2u);
+  EXPECT_EQ(processor->release(), 1u);
+
+  auto* identity = Query<FUnknown>(processor);
+  ASSERT_NE(identity, nullptr);
+  std::vector<FUnknown*> held{identity};
+  for (const Uid* id : {&IComponent::iid, &IAudioProcessor::iid, &IEditController::iid, &IEditController2::iid,
+                        &IUnitInfo::iid, &IPluginBase::iid}) {
+    void* obj = nullptr;
+    ASSERT_EQ(processor->queryInterface(id->data, &obj), kResultOk);
+    auto* unknown = static_cast<FUnknown*>(obj);
+    held.push_back(unknown);
+    // Every interface leads back to the same identity.
+    auto* back = Query<FUnknown>(unknown);
+    EXPECT_EQ(back, identity);
+    back->release();
+  }
+  // One reference per successful query, each given back.
+  EXPECT_EQ(processor->addRef(), 1u + held.size() + 1u);
+  processor->release();
+
+  for (const Uid* id : {&IConnectionPoint::iid, &IPluginFactory::iid, &IPlugView::iid}) {
+    void* obj = &obj;
+    EXPECT_EQ(processor->queryInterface(id->data, &obj), kNoInterface);
+    EXPECT_EQ(obj, nullptr);
+  }
+  for (FUnknown* unknown : held) unknown->release();
+  EXPECT_EQ(processor->release(), 0u);
+}
+
+TEST_F(Vst3Instance, FlushWithoutBuffersAppliesParameterChanges) {
+  PrepareProcessing(44100.0);
+  Activate(true);
+  ParameterChanges changes;
+  changes.Add(0, 0.75);  // "L/M Low Gain", -15..15 dB: +7.5 dB
+  ProcessData data = Data(nullptr, 0);
+  data.inputParameterChanges = &changes;
+  EXPECT_EQ(processor_->process(data), kResultOk);
+  EXPECT_DOUBLE_EQ(controller_->getParamNormalized(0), 0.75);
+
+  // The variant that keeps the bus arrays but gives them no channels.
+  StereoBlock block(0);
+  block.in.numChannels = block.out.numChannels = 0;
+  block.in.channelBuffers32 = block.out.channelBuffers32 = nullptr;
+  data = Data(&block, 0);
+  EXPECT_EQ(processor_->process(data), kResultOk);
+  Activate(false);
+}
+
+TEST_F(Vst3Instance, TerminateThenInitializeGivesAUsableObject) {
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    PrepareProcessing(48000.0);
+    Activate(true);
+    StereoBlock block(64);
+    ProcessData data = Data(&block, 64);
+    EXPECT_EQ(processor_->process(data), kResultOk);
+    EXPECT_TRUE(block.OutputFinite(64));
+    Activate(false);
+    ASSERT_EQ(component_->terminate(), kResultOk);
+    ASSERT_EQ(component_->initialize(&host_), kResultOk);
+    // Buses and parameters are there again.
+    EXPECT_EQ(component_->getBusCount(kAudio, kInput), 1);
+    EXPECT_EQ(component_->getBusCount(kAudio, kOutput), 1);
+    EXPECT_GT(controller_->getParameterCount(), 0);
+  }
+  EXPECT_EQ(component_->initialize(&host_), kResultFalse);
+}
+
+TEST_F(Vst3Instance, EverySampleRateOnOneInstanceGivesFiniteOutput) {
+  for (const SampleRate rate : {22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0, 384000.0,
+                                1234.5678, 12345.678, 123456.78, 1234567.8}) {
+    SCOPED_TRACE(rate);
+    PrepareProcessing(rate);
+    Activate(true);
+    // Boost and cut where the filters have the most to do.
+    ParameterChanges changes;
+    for (ParamID id = 0; id < 6; ++id) changes.Add(id, id % 2 ? 1.0 : 0.0);
+    StereoBlock block(512);
+    ProcessData data = Data(&block, 512);
+    data.inputParameterChanges = &changes;
+    for (int i = 0; i < 8; ++i) {
+      ASSERT_EQ(processor_->process(data), kResultOk);
+      EXPECT_TRUE(block.OutputFinite(512));
+      data.inputParameterChanges = nullptr;
+    }
+    Activate(false);
+  }
+}
+
+TEST_F(Vst3Instance, BlockSizesFromZeroToTheMaximum) {
+  PrepareProcessing(44100.0);
+  Activate(true);
+  std::mt19937 random(318);
+  std::vector<int32> sizes{0, 1, kMaxBlock};
+  for (int i = 0; i < 40; ++i) sizes.push_back(std::uniform_int_distribution<int32>(0, kMaxBlock)(random));
+  StereoBlock block(kMaxBlock);
+  for (const int32 frames : sizes) {
+    SCOPED_TRACE(frames);
+    std::fill(block.channels[2], block.channels[2] + kMaxBlock, -7.0f);
+    ProcessData data = Data(&block, frames);
+    ASSERT_EQ(processor_->process(data), kResultOk);
+    EXPECT_TRUE(block.OutputFinite(frames));
+    // Nothing past the block is touched.
+    if (frames < kMaxBlock) {
+      EXPECT_EQ(block.channels[2][frames], -7.0f);
+    }
+  }
+  Activate(false);
+}

@@ -1,0 +1,54 @@
+#include "vst3/sdk/CPluginView.h"
+
+namespace vst3 {
+
+CPluginView::CPluginView(const ViewRect* rect) {
+  if (rect) rect_ = *rect;
+}
+
+tresult PLUGIN_API CPluginView::queryInterface(const TUID _iid, void** obj) {
+  if (!obj) return kInvalidArgument;
+  if (QueryAs<IPlugView>(this, _iid, obj)) return kResultOk;
+  return FObject::queryInterface(_iid, obj);
+}
+
+tresult PLUGIN_API CPluginView::isPlatformTypeSupported(FIDString) { return kNotImplemented; }
+
+tresult PLUGIN_API CPluginView::attached(void* parent, FIDString) {
+  systemWindow_ = parent;
+  attachedToParent();
+  return kResultOk;
+}
+
+tresult PLUGIN_API CPluginView::removed() {
+  systemWindow_ = nullptr;
+  removedFromParent();
+  return kResultOk;
+}
+
+tresult PLUGIN_API CPluginView::onWheel(float) { return kResultFalse; }
+tresult PLUGIN_API CPluginView::onKeyDown(char16, int16, int16) { return kResultFalse; }
+tresult PLUGIN_API CPluginView::onKeyUp(char16, int16, int16) { return kResultFalse; }
+
+tresult PLUGIN_API CPluginView::getSize(ViewRect* size) {
+  if (!size) return kInvalidArgument;
+  *size = rect_;
+  return kResultTrue;
+}
+
+tresult PLUGIN_API CPluginView::onSize(ViewRect* newSize) {
+  if (newSize) rect_ = *newSize;
+  return kResultTrue;
+}
+
+tresult PLUGIN_API CPluginView::onFocus(TBool) { return kResultFalse; }
+
+tresult PLUGIN_API CPluginView::setFrame(IPlugFrame* frame) {
+  frame_ = frame;
+  return kResultTrue;
+}
+
+tresult PLUGIN_API CPluginView::canResize() { return kResultFalse; }
+tresult PLUGIN_API CPluginView::checkSizeConstraint(ViewRect*) { return kResultFalse; }
+
+}  // namespace vst3
