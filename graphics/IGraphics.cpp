@@ -49,6 +49,25 @@ double NormalizedChoice(const IParamDef& param, double plain) {
   return param.NormalizeValue(std::clamp(plain, param.Min(), param.Max()));
 }
 
+// The value a text entry names: a display text of a boolean or enumeration,
+// else the number the text starts with (negated where the display is). The
+// entry of a boolean without texts takes digits, so they are read too.
+bool ParseEntry(const IParamDef& param, const char* text, double* plain) {
+  if (param.Kind() == ParamKind::Boolean || param.Kind() == ParamKind::Enumerated) {
+    for (int i = 0; i < param.DisplayTextCount(); ++i) {
+      if (std::strcmp(param.DisplayTextAt(i).text, text) == 0) {
+        *plain = param.DisplayTextAt(i).value;
+        return true;
+      }
+    }
+  }
+  char* end = nullptr;
+  const double v = std::strtod(text, &end);
+  if (end == text || !std::isfinite(v)) return false;
+  *plain = param.NegateDisplay() ? -v : v;
+  return true;
+}
+
 }  // namespace
 
 void PlaceMeasuredText(IBounds& rect, int w, int h, int alignment) {
@@ -291,20 +310,7 @@ void IGraphics::CommitEnteredText(IControl* control, const IParamDef* param, con
     return;
   }
   double plain = 0.0;
-  if (param->Kind() == ParamKind::Boolean || param->Kind() == ParamKind::Enumerated) {
-    for (int i = 0; i < param->DisplayTextCount(); ++i) {
-      if (std::strcmp(param->DisplayTextAt(i).text, text) == 0) {
-        plain = param->DisplayTextAt(i).value;
-        break;
-      }
-    }
-  } else {
-    // A text that is no number leaves the value as it was.
-    char* end = nullptr;
-    plain = std::strtod(text, &end);
-    if (end == text || !std::isfinite(plain)) return;
-    if (param->NegateDisplay()) plain = -plain;
-  }
+  if (!ParseEntry(*param, text, &plain)) return;
   control->ApplyUserValue(NormalizedChoice(*param, plain));
 }
 

@@ -220,6 +220,7 @@ TEST_F(EditorTest, PromptOffersAMenuForChoicesAndATextEntryForNumbers) {
   ProbeControl* mode = Add({10, 10, 50, 50}, kMode, "mode");
   ProbeControl* gain = Add({60, 10, 90, 50}, kGain, "gain");
   ProbeControl* free = Add({100, 10, 140, 50}, -1, "free");
+  ProbeControl* power = Add({150, 10, 190, 50}, kOnOff, "power");
   Attach();
   const IBounds box{0, 0, 40, 16};
 
@@ -243,6 +244,10 @@ TEST_F(EditorTest, PromptOffersAMenuForChoicesAndATextEntryForNumbers) {
   g->CommitTextEntry("40");
   EXPECT_EQ(plug.GetParam(kGain)->Value(), 15.0) << "clamped into the range";
   EXPECT_EQ(gain->Value(), 1.0);
+
+  // A boolean without texts takes digits.
+  g->CommitEnteredText(power, plug.GetParam(kOnOff), "1");
+  EXPECT_EQ(plug.GetParam(kOnOff)->Value(), 1.0);
 
   g->CommitEnteredText(free, nullptr, "hello");
   EXPECT_EQ(log, (Log{"free text hello"}));
