@@ -38,8 +38,8 @@ unsigned int TextFlags(const ITextStyle& style) {
 
 // The control list is walked by SetParamFromPlug on whatever thread changed a
 // parameter, always under the plug-in's instance lock: the list changes under
-// it too.
-std::unique_lock<std::recursive_mutex> LockList(IPlugBase* plug) {
+// it too. Edit gestures reach the host under it, as every call to the host does.
+std::unique_lock<std::recursive_mutex> LockInstance(IPlugBase* plug) {
   return plug ? std::unique_lock<std::recursive_mutex>(plug->InstanceLock())
               : std::unique_lock<std::recursive_mutex>();
 }
@@ -103,7 +103,7 @@ void IGraphics::ResizeEditor(int width, int height) {
   ResetMouseState();
   hovered_ = -1;
   {
-    auto lock = LockList(plug_);
+    auto lock = LockInstance(plug_);
     DeleteControls();
   }
   backBuffer_.reset();
@@ -115,13 +115,13 @@ void IGraphics::ResizeEditor(int width, int height) {
 
 int IGraphics::AddControl(IControl* control) {
   if (!control) return -1;
-  auto lock = LockList(plug_);
+  auto lock = LockInstance(plug_);
   controls_.emplace_back(control);
   return ControlCount() - 1;
 }
 
 void IGraphics::InsertBackground(const IImageStrip& strip) {
-  auto lock = LockList(plug_);
+  auto lock = LockInstance(plug_);
   controls_.emplace(controls_.begin(), new IBitmapControl(plug_, 0, 0, -1, strip, kBlendOpaque));
 }
 
@@ -273,7 +273,7 @@ void IGraphics::PromptForParamValue(IControl* control, const IParamDef* param, c
   if (!control || !param || !rect) return;
   char current[kParamTextSize];
   {
-    auto lock = LockList(plug_);
+    auto lock = LockInstance(plug_);
     param->FormatForHost(param->Value(), false, current, true);
   }
   const bool choice = param->Kind() == ParamKind::Enumerated ||
@@ -354,6 +354,7 @@ void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
     return;
   }
   if (bound) {
+    auto lock = LockInstance(plug_);
     plug_->BeginParameterEdit(p);
     editParam_ = p;
   }
@@ -367,7 +368,10 @@ void IGraphics::HandleMouseUp(int x, int y, const IMouseKeys& keys) {
   editParam_ = -1;
   if (IControl* control = GetControl(i)) control->MouseUp(x, y, keys);
   // Only the gesture a press began is ended, so the host sees pairs.
-  if (openEdit >= 0 && plug_) plug_->EndParameterEdit(openEdit);
+  if (openEdit >= 0 && plug_) {
+    auto lock = LockInstance(plug_);
+    plug_->EndParameterEdit(openEdit);
+  }
 }
 
 void IGraphics::HandleDoubleClick(int x, int y, const IMouseKeys& keys) {

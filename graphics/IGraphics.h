@@ -142,6 +142,9 @@ public:
   // UI thread, no lock, like the handlers below: the top-most control that is
   // neither hidden nor greyed and is hit at (x, y), or -1.
   int FindControlAt(int x, int y) const;
+  // A press on a parameter's control begins its edit gesture with the host and
+  // the release ends it, each call under the instance lock. Under VST 3 a right
+  // press on one shows the host's menu for the parameter instead.
   void HandleMouseDown(int x, int y, const IMouseKeys& keys);
   void HandleMouseUp(int x, int y, const IMouseKeys& keys);
   void HandleDoubleClick(int x, int y, const IMouseKeys& keys);
