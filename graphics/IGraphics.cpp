@@ -339,6 +339,7 @@ void IGraphics::ResetMouseState() {
 
 void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
   ResetMouseState();
+  EndEditGesture();  // its release never came
   const int i = RouteTarget(MouseEvent::Down, x, y);
   IControl* control = GetControl(i);
   if (!control) return;
@@ -364,14 +365,17 @@ void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
 void IGraphics::HandleMouseUp(int x, int y, const IMouseKeys& keys) {
   const int i = RouteTarget(MouseEvent::Up, x, y);
   ResetMouseState();
-  const int openEdit = editParam_;
-  editParam_ = -1;
   if (IControl* control = GetControl(i)) control->MouseUp(x, y, keys);
-  // Only the gesture a press began is ended, so the host sees pairs.
-  if (openEdit >= 0 && plug_) {
-    auto lock = LockInstance(plug_);
-    plug_->EndParameterEdit(openEdit);
-  }
+  EndEditGesture();
+}
+
+// Only the gesture a press began is ended, so the host sees pairs.
+void IGraphics::EndEditGesture() {
+  const int p = editParam_;
+  editParam_ = -1;
+  if (p < 0 || !plug_) return;
+  auto lock = LockInstance(plug_);
+  plug_->EndParameterEdit(p);
 }
 
 void IGraphics::HandleDoubleClick(int x, int y, const IMouseKeys& keys) {

@@ -185,6 +185,8 @@ protected:
   // follows capture; else, searching from the top, the first control that is
   // shown, hit and not greyed (hover may reach greyed controls that ask for it).
   int RouteTarget(MouseEvent kind, int x, int y) const;
+  // Ends the edit gesture a press began, if one is open.
+  void EndEditGesture();
   void PaintStrict(const IBounds& region);
   void PaintChanged();
   void DeleteControls();

@@ -156,11 +156,16 @@ TEST_F(EditorTest, EditGesturesOnlyForControlsWithParameters) {
     g->HandleMouseDown(x, 20, left);
     g->HandleMouseUp(x, 20, left);
   }
-  // A release that began no gesture ends none.
+  // A release that began no gesture ends none; a press whose release was lost
+  // ends its gesture at the next press.
   g->HandleMouseUp(20, 20, left);
+  g->HandleMouseDown(20, 20, left);
+  g->HandleMouseDown(150, 20, left);
   using C = IPlugTest::HostCall;
-  EXPECT_EQ(plug.calls, (std::vector<C>{{C::BeginEdit, kGain, 0.0}, {C::EndEdit, kGain, 0.0}}));
-  EXPECT_EQ(log, (Log{"bg down", "bg up", "knob down", "knob up", "stray down", "stray up", "knob up"}));
+  const C begin{C::BeginEdit, kGain, 0.0}, end{C::EndEdit, kGain, 0.0};
+  EXPECT_EQ(plug.calls, (std::vector<C>{begin, end, begin, end}));
+  EXPECT_EQ(log, (Log{"bg down", "bg up", "knob down", "knob up", "stray down", "stray up", "knob up", "knob down",
+                      "bg down"}));
 }
 
 TEST_F(EditorTest, KeysGoToTheControlUnderTheMouseElseTheCatcher) {
