@@ -59,6 +59,16 @@ void IParamDef::InitInteger(const char* name, int defaultValue, int min, int max
   InitContinuous(name, defaultValue, min, max, 1.0, 1.0);
 }
 
+void IParamDef::InitEnum(const char* name, int defaultValue, int nValues) {
+  if (kind_ == ParamKind::Unset) kind_ = ParamKind::Enumerated;
+  InitInteger(name, defaultValue, 0, std::max(nValues, 1) - 1);
+}
+
+void IParamDef::InitBool(const char* name, bool defaultValue) {
+  if (kind_ == ParamKind::Unset) kind_ = ParamKind::Boolean;
+  InitInteger(name, defaultValue ? 1 : 0, 0, 1);
+}
+
 void IParamDef::SetClamped(double plainValue) {
   // A NaN has no place in the range (and clamping would let it through): ignored.
   if (std::isnan(plainValue)) return;

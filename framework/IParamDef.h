@@ -32,6 +32,10 @@ public:
   void InitContinuous(const char* name, double defaultValue, double min, double max, double step,
                       double shape = 1.0);
   void InitInteger(const char* name, int defaultValue, int min, int max);
+  // Whole values 0 .. nValues - 1 (or 0 and 1), each named with AddDisplayText;
+  // the editor offers them as a menu.
+  void InitEnum(const char* name, int defaultValue, int nValues);
+  void InitBool(const char* name, bool defaultValue);
 
   // Both ignore values that are no number (NaN; for normalised values also infinities).
   void SetClamped(double plainValue);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/IGraphics.h"
+#include "graphics/IGraphicsHeadless.h"
 #include "tests/support/IPlugTest.h"
 
 namespace {
@@ -24,9 +24,9 @@ public:
   bool Paint(IGraphics&) override { return true; }
 };
 
-class RecordingEditor : public IGraphics {
+class RecordingEditor : public IGraphicsHeadless {
 public:
-  explicit RecordingEditor(IPlugBase* plug) : IGraphics(plug, 100, 50, 25) {}
+  explicit RecordingEditor(IPlugBase* plug) : IGraphicsHeadless(plug, 100, 50, 25) {}
   ~RecordingEditor() override {
     // The parameters must still exist while the editor goes.
     if (gEvents) gEvents->push_back(Plug()->NParams() > 0 ? "editor with params" : "editor without params");
@@ -191,7 +191,7 @@ TEST(IPlugBase, AttachEditorHandsNormalisedValuesToTheControls) {
   EXPECT_EQ(plug.Editor(), editor);
   EXPECT_DOUBLE_EQ(knob->Value(), 0.75);
   EXPECT_DOUBLE_EQ(knob->DefaultValue(), 0.75);
-  EXPECT_DOUBLE_EQ(follower->AuxBinding(0).value.load(), 0.75);
+  EXPECT_DOUBLE_EQ(follower->AuxBinding(0)->value.load(), 0.75);
   plug.AttachEditor(nullptr);  // ignored
   EXPECT_EQ(plug.Editor(), editor);
 }

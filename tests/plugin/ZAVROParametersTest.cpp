@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "graphics/IGraphics.h"
+#include "graphics/IGraphicsHeadless.h"
 #include "plugin/ZAVRO.h"
 
 namespace {
@@ -80,7 +80,7 @@ public:
 struct PanelProbe : Probe {
   Knob* knobs[kParamCount] = {};
   PanelProbe() {
-    auto* editor = new IGraphics(this, 10, 10, 25);
+    auto* editor = new IGraphicsHeadless(this, 10, 10, 25);
     for (int i = 0; i < kParamCount; ++i) {
       knobs[i] = new Knob(this, i);
       editor->AddControl(knobs[i]);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "graphics/IControl.h"
-#include "graphics/IGraphics.h"
+#include "graphics/IGraphicsHeadless.h"
 #include "tests/plugin/ZAVROProbe.h"
 
 namespace {
@@ -419,7 +419,7 @@ public:
 
 TEST(ZAVROLink, ReturnsAHostSetValueAtTheNextBlockAndShowsIt) {
   ZAVROProbe plug;
-  auto* editor = new IGraphics(&plug, 1002, 476, 25);
+  auto* editor = new IGraphicsHeadless(&plug, 1002, 476, 25);
   auto* knob = new ValueControl(&plug, IBounds{0, 0, 10, 10}, kRSLowGain);
   editor->AddControl(knob);
   plug.AttachEditor(editor);
@@ -440,7 +440,7 @@ TEST(ZAVROLink, ReturnsAHostSetValueAtTheNextBlockAndShowsIt) {
 
 TEST(ZAVROLink, ShowsTheLinkedValueAgainOnAControlMovedByHand) {
   ZAVROProbe plug;
-  auto* editor = new IGraphics(&plug, 1002, 476, 25);
+  auto* editor = new IGraphicsHeadless(&plug, 1002, 476, 25);
   auto* bypass = new ValueControl(&plug, IBounds{0, 0, 10, 10}, kRSBypass);
   editor->AddControl(bypass);
   plug.AttachEditor(editor);

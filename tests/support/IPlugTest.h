@@ -20,8 +20,8 @@ public:
     }
   };
 
-  IPlugTest(const IPlugInstanceInfo&, const IPlugConfig& config)
-      : IPlugBase(config, PluginApi::Vst2) {
+  IPlugTest(const IPlugInstanceInfo&, const IPlugConfig& config, PluginApi api = PluginApi::Vst2)
+      : IPlugBase(config, api) {
     // Like a host binding: every channel connected, a block size set.
     SetInputConnections(0, NInChannels(), true);
     SetOutputConnections(0, NOutChannels(), true);

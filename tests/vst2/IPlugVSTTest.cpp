@@ -14,7 +14,7 @@
 #include <xmmintrin.h>
 
 #include "framework/IFlushToZeroScope.h"
-#include "graphics/IGraphics.h"
+#include "graphics/IGraphicsHeadless.h"
 #include "tests/support/Vst2TestHost.h"
 #include "vst2/IPlugVST.h"
 
@@ -125,7 +125,7 @@ TEST(IPlugVSTRecord, AttachedEditorAddsTheFlagAndTheRectangle) {
   Rig rig;
   ERect* rect = nullptr;
   EXPECT_EQ(Dispatch(rig.effect, effEditGetRect, 0, 0, &rect), 0);
-  rig.plug->AttachEditor(new IGraphics(rig.plug, 1002, 476, 25));
+  rig.plug->AttachEditor(new IGraphicsHeadless(rig.plug, 1002, 476, 25));
   EXPECT_EQ(rig.effect->flags, 4121);
   EXPECT_EQ(Dispatch(rig.effect, effEditGetRect, 0, 0, nullptr), 0);
   ASSERT_EQ(Dispatch(rig.effect, effEditGetRect, 0, 0, &rect), 1);
