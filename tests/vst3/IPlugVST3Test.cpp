@@ -327,7 +327,7 @@ TEST(IPlugVST3Process, LongBlocksArePiecedAndEarlyCallsAreSafe) {
   fresh->release();
 }
 
-TEST(IPlugVST3Process, TransportComesFromTheLastContext) {
+TEST(IPlugVST3Process, TransportAndOfflineRenderingAsTheHostReportsThem) {
   Rig rig;
   ProcessContext context{};
   context.state = ProcessContext::kPlaying | ProcessContext::kCycleActive;
@@ -356,6 +356,11 @@ TEST(IPlugVST3Process, TransportComesFromTheLastContext) {
   EXPECT_EQ(t.denominator, 8);
   EXPECT_TRUE(t.transportRunning);
   EXPECT_TRUE(t.cycleActive);
+
+  EXPECT_FALSE(rig.plug->HostIsOffline());
+  ProcessSetup offline{kOffline, kSample32, 64, 48000.0};
+  rig.plug->setupProcessing(offline);
+  EXPECT_TRUE(rig.plug->HostIsOffline());
 }
 
 TEST(IPlugVST3State, RoundTripRestoresParametersAndBypass) {
