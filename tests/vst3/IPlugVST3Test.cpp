@@ -172,6 +172,31 @@ TEST(IPlugVST3Controller, NormalizedValuesAreStoredWithoutTellingTheProduct) {
   EXPECT_EQ(rig.plug->getParamNormalized(99), 0.0);
 }
 
+// What a host written in C can do: pass null where the interface takes a
+// reference (a pointer at machine level). The call goes through the vtable slot.
+TEST(IPlugVST3Controller, NullRecordsFromTheHostAreRefused) {
+  Rig rig;
+  auto call = [](auto* iface, int slot, auto... args) {
+    using Fn = tresult(PLUGIN_API*)(decltype(iface), decltype(args)...);
+    return reinterpret_cast<Fn>((*reinterpret_cast<void***>(iface))[slot])(iface, args...);
+  };
+  IEditController* controller = rig.plug;
+  IUnitInfo* units = rig.plug;
+  IComponent* component = rig.plug;
+  IAudioProcessor* processor = rig.plug;
+  std::u16string text = Wide("1");
+  EXPECT_EQ(call(controller, 9, int32{0}, static_cast<ParameterInfo*>(nullptr)), kInvalidArgument);
+  EXPECT_EQ(call(controller, 11, ParamID{0}, text.data(), static_cast<ParamValue*>(nullptr)), kInvalidArgument);
+  EXPECT_EQ(call(units, 4, int32{0}, static_cast<UnitInfo*>(nullptr)), kInvalidArgument);
+  EXPECT_EQ(call(units, 6, int32{0}, static_cast<ProgramListInfo*>(nullptr)), kInvalidArgument);
+  EXPECT_EQ(call(component, 8, MediaType{kAudio}, BusDirection{kInput}, int32{0}, static_cast<BusInfo*>(nullptr)),
+            kInvalidArgument);
+  EXPECT_EQ(call(processor, 4, BusDirection{kOutput}, int32{0}, static_cast<SpeakerArrangement*>(nullptr)),
+            kInvalidArgument);
+  EXPECT_NE(call(processor, 7, static_cast<ProcessSetup*>(nullptr)), kResultOk);
+  EXPECT_EQ(call(processor, 9, static_cast<ProcessData*>(nullptr)), kInvalidArgument);
+}
+
 TEST(IPlugVST3Units, RootUnitAndTheUnannouncedPresetList) {
   Rig rig;
   EXPECT_EQ(rig.plug->getUnitCount(), 1);
