@@ -144,6 +144,13 @@ TEST(IPlugVST3Controller, TextsAndConversionsFollowTheFrameworkParameter) {
   EXPECT_EQ(v, 0.5) << "no number reads as 0";
   ASSERT_EQ(rig.plug->getParamValueByString(kFreq, input.data(), v), kResultOk);
   EXPECT_EQ(v, 0.0) << "0 is clamped to the minimum";
+  for (const char* notDecimal : {"nan", "0x1A", "-inf"}) {
+    input = Wide(notDecimal);
+    ASSERT_EQ(rig.plug->getParamValueByString(kGain, input.data(), v), kResultOk);
+    EXPECT_EQ(v, 0.5) << notDecimal;
+  }
+  input = Wide("nan");
+  EXPECT_EQ(rig.plug->getParamValueByString(PresetParamId, input.data(), v), kResultFalse);
   input = Wide("on");
   ASSERT_EQ(rig.plug->getParamValueByString(BypassParamId, input.data(), v), kResultOk);
   EXPECT_EQ(v, 1.0);
