@@ -171,6 +171,10 @@ TEST(IPlugVST3Controller, NormalizedValuesAreStoredWithoutTellingTheProduct) {
   EXPECT_EQ(rig.plug->setParamNormalized(kSwitch, 1.0), kResultOk);
   EXPECT_EQ(rig.Value(kSwitch), 2.0);
   EXPECT_EQ(rig.plug->getParamNormalized(kSwitch), 1.0);
+  rig.plug->setParamNormalized(kGain, -1.0);
+  EXPECT_EQ(rig.Value(kGain), -15.0) << "held in the range";
+  rig.plug->setParamNormalized(kGain, std::nan(""));
+  EXPECT_EQ(rig.Value(kGain), -15.0);
   EXPECT_TRUE(rig.plug->changed.empty());
   EXPECT_EQ(rig.plug->setParamNormalized(BypassParamId, 1.0), kResultFalse);
   EXPECT_EQ(rig.plug->setParamNormalized(99, 1.0), kResultFalse);
