@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,24 @@
 
 using namespace vst3;
 using namespace vst3test;
+
+// Every allocation of this program is counted, so that a test can show that a
+// stretch of code allocates nothing.
+namespace {
+int gAllocations = 0;
+}  // namespace
+void* operator new(std::size_t size) {
+  ++gAllocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+// GCC takes the free of these deletes for a mismatch once they are inlined
+// into the library's containers; malloc is what the new above used.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 constexpr int kGain = 0;    // continuous -15..15, step 0.1, "dB"
@@ -33,6 +53,8 @@ IPlugConfig TestConfig() {
 class TestProduct : public IPlugVST3 {
 public:
   TestProduct() : IPlugVST3(IPlugInstanceInfo{}, TestConfig()) {
+    blocks.reserve(64);  // recording must not allocate while processing
+    changed.reserve(64);
     GetParam(kGain)->InitContinuous("Gain", 0.0, -15.0, 15.0, 0.1);
     GetParam(kGain)->SetLabel("dB");
     GetParam(kSwitch)->InitInteger("Switch", 0, 0, 2);
@@ -361,6 +383,24 @@ TEST(IPlugVST3Process, LongBlocksArePiecedAndEarlyCallsAreSafe) {
   EXPECT_EQ(out.data[0][149], 0.0f);
   fresh->terminate();
   fresh->release();
+}
+
+TEST(IPlugVST3Process, AllocatesNothing) {
+  for (int32 sampleSize : {kSample32, kSample64}) {
+    Rig rig(sampleSize, 64);
+    BusBuffers<float> in32(2, 150, 0.3f), out32(2, 150, 0.0f);
+    BusBuffers<double> in64(2, 150, 0.3), out64(2, 150, 0.0);
+    ParamChanges changes;
+    changes.Add(kGain, {{0, 0.2}, {10, 0.4}});
+    changes.Add(PresetParamId, {{0, 0.0}});
+    changes.Add(BypassParamId, {{0, 0.0}});
+    ProcessContext context{};
+    ProcessData data = sampleSize == kSample32 ? Data(&in32, &out32, 150, &changes) : Data(&in64, &out64, 150, &changes);
+    data.processContext = &context;
+    const int before = gAllocations;
+    rig.plug->process(data);
+    EXPECT_EQ(gAllocations, before) << sampleSize;
+  }
 }
 
 TEST(IPlugVST3Process, TransportAndOfflineRenderingAsTheHostReportsThem) {
