@@ -16,9 +16,16 @@ else()
   target_link_libraries(zavro_gtest INTERFACE GTest::gtest GTest::gmock GTest::gtest_main)
 endif()
 
+# The ThreadSanitizer build makes only the suites marked TSAN: this target
+# collects them, and its build preset builds it.
+if(ZAVRO_TSAN)
+  add_custom_target(zavro_tsan_suites)
+endif()
+
 # zavro_add_suite(<name> SOURCES ... [LIBS ...] [WINDOW] [TSAN] [TIMEOUT s] [PORTABLE])
 # WINDOW runs the suite under a virtual X display (editor suites under Wine).
-# TSAN suites are the only ones the ThreadSanitizer build makes and runs.
+# TSAN suites are the only ones the ThreadSanitizer build makes and runs; a
+# reported race fails them at once.
 function(zavro_add_suite name)
   cmake_parse_arguments(S "WINDOW;TSAN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(ZAVRO_TSAN AND NOT S_TSAN)
@@ -37,6 +44,10 @@ function(zavro_add_suite name)
   set(props TIMEOUT ${S_TIMEOUT})
   if(S_WINDOW)
     list(APPEND props ENVIRONMENT ZAVRO_XVFB=1)
+  endif()
+  if(ZAVRO_TSAN)
+    add_dependencies(zavro_tsan_suites ${name})
+    list(APPEND props ENVIRONMENT TSAN_OPTIONS=halt_on_error=1)
   endif()
   set_tests_properties(${ZAVRO_PLATFORM}.${name} PROPERTIES ${props})
 endfunction()

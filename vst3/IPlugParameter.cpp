@@ -1,7 +1,5 @@
 #include "vst3/IPlugParameter.h"
 
-#include <cstdlib>
-
 #include "vst3/sdk/Vst3String.h"
 
 using namespace vst3;
@@ -31,9 +29,9 @@ void IPlugParameter::toString(ParamValue valueNormalized, String128 string) cons
 }
 
 bool IPlugParameter::fromString(const TChar* string, ParamValue& valueNormalized) const {
-  char text[kTextUnits];
-  NarrowText(text, kTextUnits, string, kTextUnits);
-  valueNormalized = toNormalized(std::strtod(text, nullptr));
+  ParamValue plain = 0.0;
+  ScanDecimal(string, plain);
+  valueNormalized = toNormalized(plain);
   return true;
 }
 

@@ -16,8 +16,8 @@ public:
 
   // The text the framework shows for the plain value, display texts included.
   void toString(vst3::ParamValue valueNormalized, vst3::String128 string) const override;
-  // The leading number of the text (0 when there is none), clamped into the
-  // range and normalised. Always succeeds.
+  // The leading decimal number of the text (0 when there is none), clamped
+  // into the range and normalised. Always succeeds.
   bool fromString(const vst3::TChar* string, vst3::ParamValue& valueNormalized) const override;
   // The curve of the range, neither snapped nor clamped.
   vst3::ParamValue toPlain(vst3::ParamValue valueNormalized) const override;

@@ -2,7 +2,6 @@
 // the binding gives the framework.
 #include "vst3/IPlugVST3.h"
 
-#include <cstring>
 
 #include "framework/HostKind.h"
 #include "vst3/sdk/Vst3String.h"

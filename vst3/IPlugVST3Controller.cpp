@@ -3,7 +3,8 @@
 // parameters are their indexes), the unit tree from the parameters' groups,
 // the unannounced list of factory presets, and the editor's edit gestures
 // forwarded to the host.
-#include <cstring>
+#include <algorithm>
+#include <cmath>
 
 #include "vst3/IPlugParameter.h"
 #include "vst3/IPlugVST3.h"
@@ -74,7 +75,8 @@ ParamValue PLUGIN_API IPlugVST3::getParamNormalized(ParamID id) {
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value) {
   if (!IsFrameworkParam(id)) return kResultFalse;
   IMutexLock lock(InstanceLock());
-  GetParam(static_cast<int>(id))->SetFromNormalized(value);
+  // Normalised values live in 0..1: outside, the curve would leave the range.
+  if (!std::isnan(value)) GetParam(static_cast<int>(id))->SetFromNormalized(std::clamp(value, 0.0, 1.0));
   return kResultOk;
 }
 

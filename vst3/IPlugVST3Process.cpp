@@ -123,12 +123,13 @@ void IPlugVST3::ConnectOutputs(const ProcessData& data, HostChannels<Sample>& ho
   host.nConnectedOutputs = 0;
   SetOutputConnections(0, NOutChannels(), false);
   if (data.numOutputs < 1 || !data.outputs) return;
+  // Buses beyond the component's are never written, so never read either.
+  const int32 nBuses = std::min(data.numOutputs, audioOutputs_.size());
   int first = 0;
-  for (int32 b = 0; b < data.numOutputs && first < NOutChannels(); ++b) {
+  for (int32 b = 0; b < nBuses && first < NOutChannels(); ++b) {
     const AudioBusBuffers& bus = data.outputs[b];
     const int n = std::min(std::max(bus.numChannels, 0), NOutChannels() - first);
-    const Bus* ours = audioOutputs_.at(b);
-    if (ours && ours->isActive()) {
+    if (audioOutputs_.at(b)->isActive()) {
       SetOutputConnections(first, n, true);
       Sample** buffers = ChannelBuffers<Sample>(bus);
       for (int j = 0; j < n; ++j) {

@@ -1,7 +1,6 @@
-#include "graphics/IControl.h"
-
 #include <gtest/gtest.h>
 
+#include "graphics/IControl.h"
 #include "lice/LICE_Raster.h"
 #include "tests/graphics/EditorTestSupport.h"
 
@@ -11,6 +10,9 @@ namespace {
 
 class ControlTest : public ::testing::Test {
 protected:
+  ~ControlTest() override {
+    if (!plug.Editor()) delete g;  // never handed to the plug-in
+  }
   // Adds the control and attaches, which hands it its first value.
   template <class C>
   C* Attach(C* control) {

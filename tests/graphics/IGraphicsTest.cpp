@@ -1,11 +1,10 @@
-#include "graphics/IGraphics.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <set>
 
 #include "framework/IPlugBase.h"
+#include "graphics/IGraphics.h"
 #include "graphics/IGraphicsCaches.h"
 #include "lice/LICE_Raster.h"
 #include "tests/graphics/EditorTestSupport.h"
@@ -156,11 +155,16 @@ TEST_F(EditorTest, EditGesturesOnlyForControlsWithParameters) {
     g->HandleMouseDown(x, 20, left);
     g->HandleMouseUp(x, 20, left);
   }
-  // A release that began no gesture ends none.
+  // A release that began no gesture ends none; a press whose release was lost
+  // ends its gesture at the next press.
   g->HandleMouseUp(20, 20, left);
+  g->HandleMouseDown(20, 20, left);
+  g->HandleMouseDown(150, 20, left);
   using C = IPlugTest::HostCall;
-  EXPECT_EQ(plug.calls, (std::vector<C>{{C::BeginEdit, kGain, 0.0}, {C::EndEdit, kGain, 0.0}}));
-  EXPECT_EQ(log, (Log{"bg down", "bg up", "knob down", "knob up", "stray down", "stray up", "knob up"}));
+  const C begin{C::BeginEdit, kGain, 0.0}, end{C::EndEdit, kGain, 0.0};
+  EXPECT_EQ(plug.calls, (std::vector<C>{begin, end, begin, end}));
+  EXPECT_EQ(log, (Log{"bg down", "bg up", "knob down", "knob up", "stray down", "stray up", "knob up",
+                      "knob down", "bg down"}));
 }
 
 TEST_F(EditorTest, KeysGoToTheControlUnderTheMouseElseTheCatcher) {
@@ -220,6 +224,7 @@ TEST_F(EditorTest, PromptOffersAMenuForChoicesAndATextEntryForNumbers) {
   ProbeControl* mode = Add({10, 10, 50, 50}, kMode, "mode");
   ProbeControl* gain = Add({60, 10, 90, 50}, kGain, "gain");
   ProbeControl* free = Add({100, 10, 140, 50}, -1, "free");
+  ProbeControl* power = Add({150, 10, 190, 50}, kOnOff, "power");
   Attach();
   const IBounds box{0, 0, 40, 16};
 
@@ -243,6 +248,10 @@ TEST_F(EditorTest, PromptOffersAMenuForChoicesAndATextEntryForNumbers) {
   g->CommitTextEntry("40");
   EXPECT_EQ(plug.GetParam(kGain)->Value(), 15.0) << "clamped into the range";
   EXPECT_EQ(gain->Value(), 1.0);
+
+  // A boolean without texts takes digits.
+  g->CommitEnteredText(power, plug.GetParam(kOnOff), "1");
+  EXPECT_EQ(plug.GetParam(kOnOff)->Value(), 1.0);
 
   g->CommitEnteredText(free, nullptr, "hello");
   EXPECT_EQ(log, (Log{"free text hello"}));
@@ -331,8 +340,8 @@ TEST(IGraphicsDraw, ImageFramesAreClippedToThePaintArea) {
     for (int y = 0; y < kH; ++y) {
       for (int x = 0; x < kW; ++x) {
         const int ix = sx + x - d.left, iy = sy + y - d.top;
-        const bool inside = area.Intersects(d) && d.Intersection(area).Contains(x, y) && ix < kImageW &&
-                            iy < kImageH;
+        const bool inside =
+            area.Intersects(d) && d.Intersection(area).Contains(x, y) && ix < kImageW && iy < kImageH;
         const LICE_pixel want = inside ? image.PixelData()[iy * kImageW + ix] : 0;
         ASSERT_EQ(BackPixel(g, x, y), want) << x << "," << y;
       }
@@ -350,7 +359,8 @@ TEST(IGraphicsDraw, BlendMethodsPickTheBlitMode) {
   image.PixelData()[0] = over;
   FillArea(g.BackBuffer(), 0, 0, 5, 1, under, 1.0f, kLiceCopy);
   // Method 4 is no method: it draws as the normal case.
-  for (int m = 0; m < 5; ++m) g.AddControl(new BlitControl(StripOf(&image, 1), {m, 0, m + 1, 1}, 0, 0, {m, 1.0f}));
+  for (int m = 0; m < 5; ++m)
+    g.AddControl(new BlitControl(StripOf(&image, 1), {m, 0, m + 1, 1}, 0, 0, {m, 1.0f}));
   g.PaintRegion({0, 0, 5, 1});
   std::vector<LICE_pixel> want;
   for (int m = 0; m < 5; ++m) {

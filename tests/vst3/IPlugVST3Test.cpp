@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,24 @@
 
 using namespace vst3;
 using namespace vst3test;
+
+// Every allocation of this program is counted, so that a test can show that a
+// stretch of code allocates nothing.
+namespace {
+int gAllocations = 0;
+}  // namespace
+void* operator new(std::size_t size) {
+  ++gAllocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+// GCC takes the free of these deletes for a mismatch once they are inlined
+// into the library's containers; malloc is what the new above used.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 constexpr int kGain = 0;    // continuous -15..15, step 0.1, "dB"
@@ -33,6 +53,8 @@ IPlugConfig TestConfig() {
 class TestProduct : public IPlugVST3 {
 public:
   TestProduct() : IPlugVST3(IPlugInstanceInfo{}, TestConfig()) {
+    blocks.reserve(64);  // recording must not allocate while processing
+    changed.reserve(64);
     GetParam(kGain)->InitContinuous("Gain", 0.0, -15.0, 15.0, 0.1);
     GetParam(kGain)->SetLabel("dB");
     GetParam(kSwitch)->InitInteger("Switch", 0, 0, 2);
@@ -144,6 +166,13 @@ TEST(IPlugVST3Controller, TextsAndConversionsFollowTheFrameworkParameter) {
   EXPECT_EQ(v, 0.5) << "no number reads as 0";
   ASSERT_EQ(rig.plug->getParamValueByString(kFreq, input.data(), v), kResultOk);
   EXPECT_EQ(v, 0.0) << "0 is clamped to the minimum";
+  for (const char* notDecimal : {"nan", "0x1A", "-inf"}) {
+    input = Wide(notDecimal);
+    ASSERT_EQ(rig.plug->getParamValueByString(kGain, input.data(), v), kResultOk);
+    EXPECT_EQ(v, 0.5) << notDecimal;
+  }
+  input = Wide("nan");
+  EXPECT_EQ(rig.plug->getParamValueByString(PresetParamId, input.data(), v), kResultFalse);
   input = Wide("on");
   ASSERT_EQ(rig.plug->getParamValueByString(BypassParamId, input.data(), v), kResultOk);
   EXPECT_EQ(v, 1.0);
@@ -164,12 +193,41 @@ TEST(IPlugVST3Controller, NormalizedValuesAreStoredWithoutTellingTheProduct) {
   EXPECT_EQ(rig.plug->setParamNormalized(kSwitch, 1.0), kResultOk);
   EXPECT_EQ(rig.Value(kSwitch), 2.0);
   EXPECT_EQ(rig.plug->getParamNormalized(kSwitch), 1.0);
+  rig.plug->setParamNormalized(kGain, -1.0);
+  EXPECT_EQ(rig.Value(kGain), -15.0) << "held in the range";
+  rig.plug->setParamNormalized(kGain, std::nan(""));
+  EXPECT_EQ(rig.Value(kGain), -15.0);
   EXPECT_TRUE(rig.plug->changed.empty());
   EXPECT_EQ(rig.plug->setParamNormalized(BypassParamId, 1.0), kResultFalse);
   EXPECT_EQ(rig.plug->setParamNormalized(99, 1.0), kResultFalse);
   EXPECT_EQ(rig.plug->getParamNormalized(BypassParamId), 0.0);
   EXPECT_EQ(rig.plug->getParamNormalized(PresetParamId), 0.0);
   EXPECT_EQ(rig.plug->getParamNormalized(99), 0.0);
+}
+
+// What a host written in C can do: pass null where the interface takes a
+// reference (a pointer at machine level). The call goes through the vtable slot.
+TEST(IPlugVST3Controller, NullRecordsFromTheHostAreRefused) {
+  Rig rig;
+  auto call = [](auto* iface, int slot, auto... args) {
+    using Fn = tresult(PLUGIN_API*)(decltype(iface), decltype(args)...);
+    return reinterpret_cast<Fn>((*reinterpret_cast<void***>(iface))[slot])(iface, args...);
+  };
+  IEditController* controller = rig.plug;
+  IUnitInfo* units = rig.plug;
+  IComponent* component = rig.plug;
+  IAudioProcessor* processor = rig.plug;
+  std::u16string text = Wide("1");
+  EXPECT_EQ(call(controller, 9, int32{0}, static_cast<ParameterInfo*>(nullptr)), kInvalidArgument);
+  EXPECT_EQ(call(controller, 11, ParamID{0}, text.data(), static_cast<ParamValue*>(nullptr)), kInvalidArgument);
+  EXPECT_EQ(call(units, 4, int32{0}, static_cast<UnitInfo*>(nullptr)), kInvalidArgument);
+  EXPECT_EQ(call(units, 6, int32{0}, static_cast<ProgramListInfo*>(nullptr)), kInvalidArgument);
+  EXPECT_EQ(call(component, 8, MediaType{kAudio}, BusDirection{kInput}, int32{0}, static_cast<BusInfo*>(nullptr)),
+            kInvalidArgument);
+  EXPECT_EQ(call(processor, 4, BusDirection{kOutput}, int32{0}, static_cast<SpeakerArrangement*>(nullptr)),
+            kInvalidArgument);
+  EXPECT_NE(call(processor, 7, static_cast<ProcessSetup*>(nullptr)), kResultOk);
+  EXPECT_EQ(call(processor, 9, static_cast<ProcessData*>(nullptr)), kInvalidArgument);
 }
 
 TEST(IPlugVST3Units, RootUnitAndTheUnannouncedPresetList) {
@@ -308,18 +366,12 @@ TEST(IPlugVST3Process, OnlyTheHostsActiveBuffersAreWritten) {
   EXPECT_FALSE(rig.plug->OutputChannel(1).connected);
 }
 
-TEST(IPlugVST3Process, FlushesLongBlocksAndEarlyCallsAreSafe) {
+TEST(IPlugVST3Process, LongBlocksArePiecedAndEarlyCallsAreSafe) {
   Rig rig(kSample32, 64);
-  ParamChanges changes;
-  changes.Add(kGain, {{0, 1.0}});
-  ProcessData flush = Data<float>(nullptr, nullptr, 0, &changes);
-  ASSERT_EQ(rig.plug->process(flush), kResultOk);
-  EXPECT_EQ(rig.Value(kGain), 15.0);
-
   BusBuffers<float> in(2, 150, 0.3f), out(2, 150, 9.0f);
   ProcessData data = Data(&in, &out, 150);
   rig.plug->process(data);
-  EXPECT_EQ(rig.plug->blocks, (std::vector<int>{0, 64, 64, 22}));
+  EXPECT_EQ(rig.plug->blocks, (std::vector<int>{64, 64, 22}));
   EXPECT_FLOAT_EQ(out.data[1][149], 0.1f + 0.002f);
 
   // Before any set-up there is no scratch memory: the block is silent, not a crash.
@@ -333,7 +385,25 @@ TEST(IPlugVST3Process, FlushesLongBlocksAndEarlyCallsAreSafe) {
   fresh->release();
 }
 
-TEST(IPlugVST3Process, TransportComesFromTheLastContext) {
+TEST(IPlugVST3Process, AllocatesNothing) {
+  for (int32 sampleSize : {kSample32, kSample64}) {
+    Rig rig(sampleSize, 64);
+    BusBuffers<float> in32(2, 150, 0.3f), out32(2, 150, 0.0f);
+    BusBuffers<double> in64(2, 150, 0.3), out64(2, 150, 0.0);
+    ParamChanges changes;
+    changes.Add(kGain, {{0, 0.2}, {10, 0.4}});
+    changes.Add(PresetParamId, {{0, 0.0}});
+    changes.Add(BypassParamId, {{0, 0.0}});
+    ProcessContext context{};
+    ProcessData data = sampleSize == kSample32 ? Data(&in32, &out32, 150, &changes) : Data(&in64, &out64, 150, &changes);
+    data.processContext = &context;
+    const int before = gAllocations;
+    rig.plug->process(data);
+    EXPECT_EQ(gAllocations, before) << sampleSize;
+  }
+}
+
+TEST(IPlugVST3Process, TransportAndOfflineRenderingAsTheHostReportsThem) {
   Rig rig;
   ProcessContext context{};
   context.state = ProcessContext::kPlaying | ProcessContext::kCycleActive;
@@ -362,6 +432,11 @@ TEST(IPlugVST3Process, TransportComesFromTheLastContext) {
   EXPECT_EQ(t.denominator, 8);
   EXPECT_TRUE(t.transportRunning);
   EXPECT_TRUE(t.cycleActive);
+
+  EXPECT_FALSE(rig.plug->HostIsOffline());
+  ProcessSetup offline{kOffline, kSample32, 64, 48000.0};
+  rig.plug->setupProcessing(offline);
+  EXPECT_TRUE(rig.plug->HostIsOffline());
 }
 
 TEST(IPlugVST3State, RoundTripRestoresParametersAndBypass) {
@@ -462,7 +537,7 @@ TEST(IPlugVST3Buses, ArrangementsFollowTheLegalChannelPairs) {
   EXPECT_EQ(rig.plug->setupProcessing(wide), kResultFalse);
 }
 
-TEST(IPlugVST3LifeCycle, InitializeOnceTerminateAndAgain) {
+TEST(IPlugVST3LifeCycle, InitializeOnceUntilTerminate) {
   HostApplication host("REAPER");
   auto* plug = new TestProduct();
   ASSERT_EQ(plug->initialize(&host), kResultOk);
@@ -480,9 +555,9 @@ TEST(IPlugVST3LifeCycle, InitializeOnceTerminateAndAgain) {
   EXPECT_EQ(handler.refs, 1);
   EXPECT_EQ(plug->getParameterCount(), 0);
   EXPECT_EQ(plug->getBusCount(kAudio, kInput), 0);
-  ASSERT_EQ(plug->initialize(&host), kResultOk);
+  EXPECT_EQ(plug->initialize(nullptr), kResultOk);
+  EXPECT_EQ(plug->initialize(nullptr), kResultFalse) << "no context is no second initialisation";
   EXPECT_EQ(plug->getParameterCount(), 5);
-  EXPECT_EQ(plug->getBusCount(kAudio, kInput), 1);
   plug->terminate();
   plug->release();
   EXPECT_EQ(host.refs, 1);

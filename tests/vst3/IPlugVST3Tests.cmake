@@ -10,3 +10,13 @@ zavro_add_fuzzer(Vst3StateFuzzer
 if(TARGET Vst3StateFuzzer)
   target_compile_definitions(Vst3StateFuzzer PRIVATE ZAVRO_BINDING_VST3)
 endif()
+
+# The equaliser on this binding with a processing thread beside the UI thread.
+zavro_add_suite(IPlugVST3ThreadTest TSAN
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/IPlugVST3ThreadTest.cpp ${ZAVRO_PLUGIN_SOURCES} ${PROJECT_SOURCE_DIR}/plugin/ZAVROFactory.cpp
+  LIBS zavro_vst3)
+target_compile_definitions(IPlugVST3ThreadTest PRIVATE ZAVRO_BINDING_VST3)
+if(NOT WIN32)
+  find_package(Threads REQUIRED)
+  target_link_libraries(IPlugVST3ThreadTest PRIVATE Threads::Threads)
+endif()

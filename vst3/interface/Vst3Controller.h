@@ -263,6 +263,7 @@ static_assert(offsetof(ParameterInfo, defaultNormalizedValue) == 776);
 static_assert(offsetof(ParameterInfo, unitId) == 784);
 static_assert(offsetof(ParameterInfo, flags) == 788);
 static_assert(sizeof(UnitInfo) == 268 && alignof(UnitInfo) == 4);
+static_assert(offsetof(UnitInfo, parentUnitId) == 4);
 static_assert(offsetof(UnitInfo, name) == 8 && offsetof(UnitInfo, programListId) == 264);
 static_assert(sizeof(ProgramListInfo) == 264 && alignof(ProgramListInfo) == 4);
 static_assert(offsetof(ProgramListInfo, name) == 4 && offsetof(ProgramListInfo, programCount) == 260);

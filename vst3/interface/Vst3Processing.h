@@ -217,6 +217,7 @@ protected:
 };
 
 static_assert(sizeof(ProcessSetup) == 24 && alignof(ProcessSetup) == 8);
+static_assert(offsetof(ProcessSetup, symbolicSampleSize) == 4);
 static_assert(offsetof(ProcessSetup, maxSamplesPerBlock) == 8);
 static_assert(offsetof(ProcessSetup, sampleRate) == 16);
 static_assert(sizeof(AudioBusBuffers) == 24 && alignof(AudioBusBuffers) == 8);
@@ -224,6 +225,7 @@ static_assert(offsetof(AudioBusBuffers, silenceFlags) == 8);
 static_assert(offsetof(AudioBusBuffers, channelBuffers32) == 16);
 static_assert(offsetof(AudioBusBuffers, channelBuffers64) == 16);
 static_assert(sizeof(ProcessData) == 80 && alignof(ProcessData) == 8);
+static_assert(offsetof(ProcessData, symbolicSampleSize) == 4);
 static_assert(offsetof(ProcessData, numSamples) == 8);
 static_assert(offsetof(ProcessData, numInputs) == 12);
 static_assert(offsetof(ProcessData, numOutputs) == 16);
@@ -235,7 +237,8 @@ static_assert(offsetof(ProcessData, inputEvents) == 56);
 static_assert(offsetof(ProcessData, outputEvents) == 64);
 static_assert(offsetof(ProcessData, processContext) == 72);
 static_assert(sizeof(Chord) == 4 && alignof(Chord) == 2);
-static_assert(sizeof(FrameRate) == 8);
+static_assert(offsetof(Chord, rootNote) == 1 && offsetof(Chord, chordMask) == 2);
+static_assert(sizeof(FrameRate) == 8 && offsetof(FrameRate, flags) == 4);
 static_assert(sizeof(ProcessContext) == 112 && alignof(ProcessContext) == 8);
 static_assert(offsetof(ProcessContext, sampleRate) == 8);
 static_assert(offsetof(ProcessContext, projectTimeSamples) == 16);
@@ -253,16 +256,19 @@ static_assert(offsetof(ProcessContext, smpteOffsetSubframes) == 92);
 static_assert(offsetof(ProcessContext, frameRate) == 96);
 static_assert(offsetof(ProcessContext, samplesToNextClock) == 104);
 static_assert(sizeof(Event) == 48 && alignof(Event) == 8);
+static_assert(offsetof(Event, sampleOffset) == 4);
 static_assert(offsetof(Event, ppqPosition) == 8);
 static_assert(offsetof(Event, flags) == 16);
 static_assert(offsetof(Event, type) == 18);
 static_assert(offsetof(Event, payload) == 24);
 static_assert(sizeof(BusInfo) == 276 && alignof(BusInfo) == 4);
+static_assert(offsetof(BusInfo, direction) == 4);
 static_assert(offsetof(BusInfo, channelCount) == 8);
 static_assert(offsetof(BusInfo, name) == 12);
 static_assert(offsetof(BusInfo, busType) == 268);
 static_assert(offsetof(BusInfo, flags) == 272);
-static_assert(sizeof(RoutingInfo) == 12);
+static_assert(sizeof(RoutingInfo) == 12 && alignof(RoutingInfo) == 4);
+static_assert(offsetof(RoutingInfo, busIndex) == 4 && offsetof(RoutingInfo, channel) == 8);
 static_assert(SpeakerArr::getChannelCount(SpeakerArr::kStereo) == 2);
 
 }  // namespace vst3

@@ -1,6 +1,9 @@
 #pragma once
 // The component's buses: a name, a bus type, flags and an active flag; an audio
 // bus adds its speaker arrangement. A bus list owns one reference of each bus.
+//
+// UI thread, while processing is off; the binding's process reads the lists and
+// flags under the instance lock, which it also holds wherever it changes them.
 
 #include <vector>
 

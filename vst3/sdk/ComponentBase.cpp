@@ -5,13 +5,15 @@ namespace vst3 {
 ComponentBase::~ComponentBase() { terminate(); }
 
 tresult PLUGIN_API ComponentBase::initialize(FUnknown* context) {
-  if (hostContext_) return kResultFalse;
+  if (initialized_) return kResultFalse;
+  initialized_ = true;
   hostContext_ = context;
   if (hostContext_) hostContext_->addRef();
   return kResultOk;
 }
 
 tresult PLUGIN_API ComponentBase::terminate() {
+  initialized_ = false;
   if (hostContext_) {
     hostContext_->release();
     hostContext_ = nullptr;

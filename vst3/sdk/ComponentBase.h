@@ -12,7 +12,8 @@ public:
   ComponentBase() = default;
   ~ComponentBase() override;
 
-  // UI thread. Keeps the context with a reference; false when one is already kept.
+  // UI thread. Keeps the context with a reference; false when already
+  // initialised, also by a host that gave no context.
   tresult PLUGIN_API initialize(FUnknown* context) override;
   // UI thread. Releases the context and the peer; always OK.
   tresult PLUGIN_API terminate() override;
@@ -32,6 +33,7 @@ public:
 protected:
   FUnknown* hostContext_ = nullptr;
   IConnectionPoint* peerConnection_ = nullptr;
+  bool initialized_ = false;
 };
 
 }  // namespace vst3

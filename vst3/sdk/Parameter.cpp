@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 #include "vst3/sdk/String128.h"
 #include "vst3/sdk/Vst3String.h"
@@ -45,14 +47,22 @@ void Parameter::toString(ParamValue valueNormalized, String128 string) const {
   WidenText(string, 128, text);
 }
 
-bool Parameter::fromString(const TChar* string, ParamValue& valueNormalized) const {
+bool Parameter::ScanDecimal(const TChar* string, ParamValue& value) {
   char text[128];
   NarrowText(text, sizeof text, string, 128);
-  char* end = nullptr;
-  const double value = std::strtod(text, &end);
-  if (end == text) return false;
-  valueNormalized = value;
+  const char* digits = text + std::strspn(text, " \t");
+  if (*digits == '+' || *digits == '-') ++digits;
+  const bool leadingDigit = std::isdigit(static_cast<unsigned char>(digits[0])) ||
+                            (digits[0] == '.' && std::isdigit(static_cast<unsigned char>(digits[1])));
+  if (!leadingDigit) return false;
+  // "0x1A" reads as 0 in decimal; strtod would take it as hexadecimal.
+  const bool hexadecimal = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+  value = hexadecimal ? 0.0 : std::strtod(text, nullptr);
   return true;
+}
+
+bool Parameter::fromString(const TChar* string, ParamValue& valueNormalized) const {
+  return ScanDecimal(string, valueNormalized);
 }
 
 StringListParameter::StringListParameter(const TChar* title, ParamID tag, const TChar* units,

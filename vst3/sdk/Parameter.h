@@ -31,7 +31,7 @@ public:
   // A toggle reads "On" above 0.5, else "Off"; others show the normalised value
   // with `precision` decimals.
   virtual void toString(ParamValue valueNormalized, String128 string) const;
-  // A leading number, unclamped; false when the text holds none.
+  // The leading decimal number, unclamped; false when the text holds none.
   virtual bool fromString(const TChar* string, ParamValue& valueNormalized) const;
   virtual ParamValue toPlain(ParamValue valueNormalized) const { return valueNormalized; }
   virtual ParamValue toNormalized(ParamValue plainValue) const { return plainValue; }
@@ -43,6 +43,11 @@ public:
   VST3_OBJECT_TYPE(Parameter, FObject)
 
 protected:
+  // The leading decimal number of a host's text, after blanks and a sign; false
+  // (value untouched) when there is none. Hexadecimal, infinity and NaN are no
+  // decimal numbers; an overflowing exponent gives an infinity.
+  static bool ScanDecimal(const TChar* string, ParamValue& value);
+
   ParameterInfo info_;
   ParamValue valueNormalized_ = 0.0;
   int32 precision_ = 4;

@@ -1,0 +1,168 @@
+// Every method of every declared interface sits in the vtable slot hosts call.
+// A pointer to a virtual member holds 1 + the slot's byte offset in the ABI
+// both our compilers use (g++ natively, mingw-w64 for Windows), so the slots
+// are read without calling anything; a method declared out of order breaks
+// every host and fails here.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "vst3/interface/Vst3Interface.h"
+
+using namespace vst3;
+
+namespace {
+template <class Method>
+int Slot(Method method) {
+  struct Representation {
+    uintptr_t pointer;
+    ptrdiff_t adjustment;
+  } rep;
+  static_assert(sizeof(Method) == sizeof(Representation));
+  std::memcpy(&rep, &method, sizeof(rep));
+  return rep.pointer & 1 ? static_cast<int>((rep.pointer - 1) / sizeof(void*)) : -1;
+}
+
+#define EXPECT_SLOT(Interface, method, slot) EXPECT_EQ(Slot(&Interface::method), slot) << #Interface "::" #method
+}  // namespace
+
+TEST(Vst3InterfaceSlot, RootLifeCycleAndFactory) {
+  EXPECT_SLOT(FUnknown, queryInterface, 0);
+  EXPECT_SLOT(FUnknown, addRef, 1);
+  EXPECT_SLOT(FUnknown, release, 2);
+  EXPECT_SLOT(IPluginBase, initialize, 3);
+  EXPECT_SLOT(IPluginBase, terminate, 4);
+  EXPECT_SLOT(IDependent, update, 3);
+  EXPECT_SLOT(IPluginFactory3, getFactoryInfo, 3);
+  EXPECT_SLOT(IPluginFactory3, countClasses, 4);
+  EXPECT_SLOT(IPluginFactory3, getClassInfo, 5);
+  EXPECT_SLOT(IPluginFactory3, createInstance, 6);
+  EXPECT_SLOT(IPluginFactory3, getClassInfo2, 7);
+  EXPECT_SLOT(IPluginFactory3, getClassInfoUnicode, 8);
+  EXPECT_SLOT(IPluginFactory3, setHostContext, 9);
+  EXPECT_SLOT(IBStream, read, 3);
+  EXPECT_SLOT(IBStream, write, 4);
+  EXPECT_SLOT(IBStream, seek, 5);
+  EXPECT_SLOT(IBStream, tell, 6);
+  EXPECT_SLOT(ISizeableStream, getStreamSize, 3);
+  EXPECT_SLOT(ISizeableStream, setStreamSize, 4);
+}
+
+TEST(Vst3InterfaceSlot, ComponentAndProcessing) {
+  EXPECT_SLOT(IComponent, getControllerClassId, 5);
+  EXPECT_SLOT(IComponent, setIoMode, 6);
+  EXPECT_SLOT(IComponent, getBusCount, 7);
+  EXPECT_SLOT(IComponent, getBusInfo, 8);
+  EXPECT_SLOT(IComponent, getRoutingInfo, 9);
+  EXPECT_SLOT(IComponent, activateBus, 10);
+  EXPECT_SLOT(IComponent, setActive, 11);
+  EXPECT_SLOT(IComponent, setState, 12);
+  EXPECT_SLOT(IComponent, getState, 13);
+  EXPECT_SLOT(IAudioProcessor, setBusArrangements, 3);
+  EXPECT_SLOT(IAudioProcessor, getBusArrangement, 4);
+  EXPECT_SLOT(IAudioProcessor, canProcessSampleSize, 5);
+  EXPECT_SLOT(IAudioProcessor, getLatencySamples, 6);
+  EXPECT_SLOT(IAudioProcessor, setupProcessing, 7);
+  EXPECT_SLOT(IAudioProcessor, setProcessing, 8);
+  EXPECT_SLOT(IAudioProcessor, process, 9);
+  EXPECT_SLOT(IAudioProcessor, getTailSamples, 10);
+  EXPECT_SLOT(IParameterChanges, getParameterCount, 3);
+  EXPECT_SLOT(IParameterChanges, getParameterData, 4);
+  EXPECT_SLOT(IParameterChanges, addParameterData, 5);
+  EXPECT_SLOT(IParamValueQueue, getParameterId, 3);
+  EXPECT_SLOT(IParamValueQueue, getPointCount, 4);
+  EXPECT_SLOT(IParamValueQueue, getPoint, 5);
+  EXPECT_SLOT(IParamValueQueue, addPoint, 6);
+  EXPECT_SLOT(IEventList, getEventCount, 3);
+  EXPECT_SLOT(IEventList, getEvent, 4);
+  EXPECT_SLOT(IEventList, addEvent, 5);
+}
+
+TEST(Vst3InterfaceSlot, ControllerUnitsAndHost) {
+  EXPECT_SLOT(IEditController, setComponentState, 5);
+  EXPECT_SLOT(IEditController, setEditorState, 6);
+  EXPECT_SLOT(IEditController, getEditorState, 7);
+  EXPECT_SLOT(IEditController, getParameterCount, 8);
+  EXPECT_SLOT(IEditController, getParameterInfo, 9);
+  EXPECT_SLOT(IEditController, getParamStringByValue, 10);
+  EXPECT_SLOT(IEditController, getParamValueByString, 11);
+  EXPECT_SLOT(IEditController, normalizedParamToPlain, 12);
+  EXPECT_SLOT(IEditController, plainParamToNormalized, 13);
+  EXPECT_SLOT(IEditController, getParamNormalized, 14);
+  EXPECT_SLOT(IEditController, setParamNormalized, 15);
+  EXPECT_SLOT(IEditController, setComponentHandler, 16);
+  EXPECT_SLOT(IEditController, createView, 17);
+  EXPECT_SLOT(IEditController2, setKnobMode, 3);
+  EXPECT_SLOT(IEditController2, openHelp, 4);
+  EXPECT_SLOT(IEditController2, openAboutBox, 5);
+  EXPECT_SLOT(IUnitInfo, getUnitCount, 3);
+  EXPECT_SLOT(IUnitInfo, getUnitInfo, 4);
+  EXPECT_SLOT(IUnitInfo, getProgramListCount, 5);
+  EXPECT_SLOT(IUnitInfo, getProgramListInfo, 6);
+  EXPECT_SLOT(IUnitInfo, getProgramName, 7);
+  EXPECT_SLOT(IUnitInfo, getProgramInfo, 8);
+  EXPECT_SLOT(IUnitInfo, hasProgramPitchNames, 9);
+  EXPECT_SLOT(IUnitInfo, getProgramPitchName, 10);
+  EXPECT_SLOT(IUnitInfo, getSelectedUnit, 11);
+  EXPECT_SLOT(IUnitInfo, selectUnit, 12);
+  EXPECT_SLOT(IUnitInfo, getUnitByBus, 13);
+  EXPECT_SLOT(IUnitInfo, setUnitProgramData, 14);
+  EXPECT_SLOT(IUnitHandler, notifyUnitSelection, 3);
+  EXPECT_SLOT(IUnitHandler, notifyProgramListChange, 4);
+  EXPECT_SLOT(IComponentHandler, beginEdit, 3);
+  EXPECT_SLOT(IComponentHandler, performEdit, 4);
+  EXPECT_SLOT(IComponentHandler, endEdit, 5);
+  EXPECT_SLOT(IComponentHandler, restartComponent, 6);
+  EXPECT_SLOT(IComponentHandler2, setDirty, 3);
+  EXPECT_SLOT(IComponentHandler2, requestOpenEditor, 4);
+  EXPECT_SLOT(IComponentHandler2, startGroupEdit, 5);
+  EXPECT_SLOT(IComponentHandler2, finishGroupEdit, 6);
+  EXPECT_SLOT(IComponentHandler3, createContextMenu, 3);
+  EXPECT_SLOT(IContextMenu, getItemCount, 3);
+  EXPECT_SLOT(IContextMenu, getItem, 4);
+  EXPECT_SLOT(IContextMenu, addItem, 5);
+  EXPECT_SLOT(IContextMenu, removeItem, 6);
+  EXPECT_SLOT(IContextMenu, popup, 7);
+  EXPECT_SLOT(IContextMenuTarget, executeMenuItem, 3);
+  EXPECT_SLOT(IHostApplication, getName, 3);
+  EXPECT_SLOT(IHostApplication, createInstance, 4);
+  EXPECT_SLOT(IConnectionPoint, connect, 3);
+  EXPECT_SLOT(IConnectionPoint, disconnect, 4);
+  EXPECT_SLOT(IConnectionPoint, notify, 5);
+  EXPECT_SLOT(IMessage, getMessageID, 3);
+  EXPECT_SLOT(IMessage, setMessageID, 4);
+  EXPECT_SLOT(IMessage, getAttributes, 5);
+  EXPECT_SLOT(IAttributeList, setInt, 3);
+  EXPECT_SLOT(IAttributeList, getInt, 4);
+  EXPECT_SLOT(IAttributeList, setFloat, 5);
+  EXPECT_SLOT(IAttributeList, getFloat, 6);
+  EXPECT_SLOT(IAttributeList, setString, 7);
+  EXPECT_SLOT(IAttributeList, getString, 8);
+  EXPECT_SLOT(IAttributeList, setBinary, 9);
+  EXPECT_SLOT(IAttributeList, getBinary, 10);
+}
+
+TEST(Vst3InterfaceSlot, ViewAndFrame) {
+  EXPECT_SLOT(IPlugView, isPlatformTypeSupported, 3);
+  EXPECT_SLOT(IPlugView, attached, 4);
+  EXPECT_SLOT(IPlugView, removed, 5);
+  EXPECT_SLOT(IPlugView, onWheel, 6);
+  EXPECT_SLOT(IPlugView, onKeyDown, 7);
+  EXPECT_SLOT(IPlugView, onKeyUp, 8);
+  EXPECT_SLOT(IPlugView, getSize, 9);
+  EXPECT_SLOT(IPlugView, onSize, 10);
+  EXPECT_SLOT(IPlugView, onFocus, 11);
+  EXPECT_SLOT(IPlugView, setFrame, 12);
+  EXPECT_SLOT(IPlugView, canResize, 13);
+  EXPECT_SLOT(IPlugView, checkSizeConstraint, 14);
+  EXPECT_SLOT(IPlugFrame, resizeView, 3);
+#if !defined(_WIN32)
+  EXPECT_SLOT(Linux::IEventHandler, onFDIsSet, 3);
+  EXPECT_SLOT(Linux::ITimerHandler, onTimer, 3);
+  EXPECT_SLOT(Linux::IRunLoop, registerEventHandler, 3);
+  EXPECT_SLOT(Linux::IRunLoop, unregisterEventHandler, 4);
+  EXPECT_SLOT(Linux::IRunLoop, registerTimer, 5);
+  EXPECT_SLOT(Linux::IRunLoop, unregisterTimer, 6);
+#endif
+}
