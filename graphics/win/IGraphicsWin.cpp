@@ -23,6 +23,8 @@ constexpr int kWheelNotch = WHEEL_DELTA;
 // class lives while any window of it does. Used on the user-interface thread only.
 int gWindowCount = 0;
 bool gClassRegistered = false;
+// Set while a key is with the host's top-level window.
+bool gPassingKeyOn = false;
 
 bool RegisterWindowClass(HINSTANCE module) {
   if (gClassRegistered) return true;
@@ -200,9 +202,15 @@ LRESULT CALLBACK IGraphicsWin::WindowProc(HWND window, UINT message, WPARAM wPar
   if (result.handled) return result.value;
   // The editor may be closed by the host while it handles the key: only the
   // window handle is used from here on.
-  if (message == WM_KEYDOWN || message == WM_KEYUP) {
+  if ((message == WM_KEYDOWN || message == WM_KEYUP) && !gPassingKeyOn) {
     HWND topLevel = GetAncestor(window, GA_ROOT);
-    if (topLevel && topLevel != window) SendMessageA(topLevel, message, wParam, lParam);
+    if (topLevel && topLevel != window) {
+      // A host that hands the key back to the focused window must not start
+      // an endless exchange.
+      gPassingKeyOn = true;
+      SendMessageA(topLevel, message, wParam, lParam);
+      gPassingKeyOn = false;
+    }
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
