@@ -3,11 +3,12 @@
 // itself into the editor's back buffer, reacts to the mouse events the editor
 // routes to it, and carries a normalised value between the user and the plug-in.
 //
-// Every operation runs on the UI thread, except ApplyPlugValue and
-// ApplyAuxPlugValue: the editor's SetParamFromPlug runs them on whatever thread
-// changed the parameter (the audio thread included). Those two write only
-// atomics (value, default, binding values, dirty and redraw-pending flags),
-// which the editor's timer reads on the UI thread.
+// Every operation runs on the UI thread without a lock, except ApplyPlugValue
+// and ApplyAuxPlugValue: the editor's SetParamFromPlug runs them on whatever
+// thread changed the parameter (the audio thread included). Those two write
+// only atomics (value, default, binding values, dirty and redraw-pending
+// flags), which the editor's timer reads on the UI thread. Pushing a value to
+// the plug-in takes the instance lock there.
 
 #include <atomic>
 #include <string>
@@ -42,7 +43,8 @@ public:
   // --- Virtual operations, in slot order ---------------------------------
 
   virtual ~IControl();
-  // Right button: prompt for the parameter's value.
+  // UI thread, no lock, like every operation that names no thread. Right
+  // button: prompt for the parameter's value.
   virtual void MouseDown(int x, int y, const IMouseKeys& keys);
   virtual void MouseUp(int x, int y, const IMouseKeys& keys);
   virtual void MouseDrag(int x, int y, int dx, int dy, const IMouseKeys& keys);
@@ -54,10 +56,12 @@ public:
   virtual void MouseOut();
   // Draws into the editor's back buffer; false when something could not be drawn.
   virtual bool Paint(IGraphics& graphics) = 0;
-  // Any thread, no lock: the plug-in's value, already normalised. The first
-  // call also fixes the default a double-click restores.
+  // Any thread, under the instance lock (or on the UI thread): the plug-in's
+  // value, already normalised. The first call also fixes the default a
+  // double-click restores.
   virtual void ApplyPlugValue(double value);
-  // A value the user chose (menu, text entry): sent to the plug-in.
+  // A value the user chose (menu, text entry): sent to the plug-in, which takes
+  // the instance lock.
   virtual void ApplyUserValue(double value);
   // A text entry committed for a control without a parameter.
   virtual void ReceiveEnteredText(const char* text);
@@ -71,7 +75,9 @@ public:
   virtual void ClearDirty();
   virtual bool NeedsRedraw() const;
   virtual void ReservedHook() {}
-  // Any thread, no lock: the plug-in's normalised value of extra binding bindingIdx.
+  // Any thread, under the instance lock (or on the UI thread): the plug-in's
+  // normalised value of extra binding bindingIdx; an index outside the list is
+  // ignored.
   virtual void ApplyAuxPlugValue(int bindingIdx, double value);
 
   // --- Fields' accessors ---------------------------------------------------

@@ -38,8 +38,8 @@ unsigned int TextFlags(const ITextStyle& style) {
 
 // The control list is walked by SetParamFromPlug on whatever thread changed a
 // parameter, always under the plug-in's instance lock: the list changes under
-// it too.
-std::unique_lock<std::recursive_mutex> LockList(IPlugBase* plug) {
+// it too. Edit gestures reach the host under it, as every call to the host does.
+std::unique_lock<std::recursive_mutex> LockInstance(IPlugBase* plug) {
   return plug ? std::unique_lock<std::recursive_mutex>(plug->InstanceLock())
               : std::unique_lock<std::recursive_mutex>();
 }
@@ -47,6 +47,25 @@ std::unique_lock<std::recursive_mutex> LockList(IPlugBase* plug) {
 // A plain parameter value in the parameter's normalised form.
 double NormalizedChoice(const IParamDef& param, double plain) {
   return param.NormalizeValue(std::clamp(plain, param.Min(), param.Max()));
+}
+
+// The value a text entry names: a display text of a boolean or enumeration,
+// else the number the text starts with (negated where the display is). The
+// entry of a boolean without texts takes digits, so they are read too.
+bool ParseEntry(const IParamDef& param, const char* text, double* plain) {
+  if (param.Kind() == ParamKind::Boolean || param.Kind() == ParamKind::Enumerated) {
+    for (int i = 0; i < param.DisplayTextCount(); ++i) {
+      if (std::strcmp(param.DisplayTextAt(i).text, text) == 0) {
+        *plain = param.DisplayTextAt(i).value;
+        return true;
+      }
+    }
+  }
+  char* end = nullptr;
+  const double v = std::strtod(text, &end);
+  if (end == text || !std::isfinite(v)) return false;
+  *plain = param.NegateDisplay() ? -v : v;
+  return true;
 }
 
 }  // namespace
@@ -84,7 +103,7 @@ void IGraphics::ResizeEditor(int width, int height) {
   ResetMouseState();
   hovered_ = -1;
   {
-    auto lock = LockList(plug_);
+    auto lock = LockInstance(plug_);
     DeleteControls();
   }
   backBuffer_.reset();
@@ -96,13 +115,13 @@ void IGraphics::ResizeEditor(int width, int height) {
 
 int IGraphics::AddControl(IControl* control) {
   if (!control) return -1;
-  auto lock = LockList(plug_);
+  auto lock = LockInstance(plug_);
   controls_.emplace_back(control);
   return ControlCount() - 1;
 }
 
 void IGraphics::InsertBackground(const IImageStrip& strip) {
-  auto lock = LockList(plug_);
+  auto lock = LockInstance(plug_);
   controls_.emplace(controls_.begin(), new IBitmapControl(plug_, 0, 0, -1, strip, kBlendOpaque));
 }
 
@@ -254,7 +273,7 @@ void IGraphics::PromptForParamValue(IControl* control, const IParamDef* param, c
   if (!control || !param || !rect) return;
   char current[kParamTextSize];
   {
-    auto lock = LockList(plug_);
+    auto lock = LockInstance(plug_);
     param->FormatForHost(param->Value(), false, current, true);
   }
   const bool choice = param->Kind() == ParamKind::Enumerated ||
@@ -291,20 +310,7 @@ void IGraphics::CommitEnteredText(IControl* control, const IParamDef* param, con
     return;
   }
   double plain = 0.0;
-  if (param->Kind() == ParamKind::Boolean || param->Kind() == ParamKind::Enumerated) {
-    for (int i = 0; i < param->DisplayTextCount(); ++i) {
-      if (std::strcmp(param->DisplayTextAt(i).text, text) == 0) {
-        plain = param->DisplayTextAt(i).value;
-        break;
-      }
-    }
-  } else {
-    // A text that is no number leaves the value as it was.
-    char* end = nullptr;
-    plain = std::strtod(text, &end);
-    if (end == text || !std::isfinite(plain)) return;
-    if (param->NegateDisplay()) plain = -plain;
-  }
+  if (!ParseEntry(*param, text, &plain)) return;
   control->ApplyUserValue(NormalizedChoice(*param, plain));
 }
 
@@ -333,6 +339,7 @@ void IGraphics::ResetMouseState() {
 
 void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
   ResetMouseState();
+  EndEditGesture();  // its release never came
   const int i = RouteTarget(MouseEvent::Down, x, y);
   IControl* control = GetControl(i);
   if (!control) return;
@@ -348,6 +355,7 @@ void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
     return;
   }
   if (bound) {
+    auto lock = LockInstance(plug_);
     plug_->BeginParameterEdit(p);
     editParam_ = p;
   }
@@ -357,11 +365,17 @@ void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
 void IGraphics::HandleMouseUp(int x, int y, const IMouseKeys& keys) {
   const int i = RouteTarget(MouseEvent::Up, x, y);
   ResetMouseState();
-  const int openEdit = editParam_;
-  editParam_ = -1;
   if (IControl* control = GetControl(i)) control->MouseUp(x, y, keys);
-  // Only the gesture a press began is ended, so the host sees pairs.
-  if (openEdit >= 0 && plug_) plug_->EndParameterEdit(openEdit);
+  EndEditGesture();
+}
+
+// Only the gesture a press began is ended, so the host sees pairs.
+void IGraphics::EndEditGesture() {
+  const int p = editParam_;
+  editParam_ = -1;
+  if (p < 0 || !plug_) return;
+  auto lock = LockInstance(plug_);
+  plug_->EndParameterEdit(p);
 }
 
 void IGraphics::HandleDoubleClick(int x, int y, const IMouseKeys& keys) {

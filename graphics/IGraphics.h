@@ -6,8 +6,10 @@
 // supplies the operations declared abstract below.
 //
 // Everything runs on the UI thread (the thread that owns the editor window),
-// except SetParamFromPlug. The image and font caches are shared by every
-// editor of the module, each under its own module-wide lock.
+// except SetParamFromPlug. The control list changes only under the plug-in's
+// instance lock, because SetParamFromPlug walks it under that lock from the
+// audio thread. The image and font caches are shared by every editor of the
+// module, each under its own module-wide lock.
 
 #include <memory>
 #include <string>
@@ -29,25 +31,27 @@ public:
 
   // --- Virtual operations, in slot order ---------------------------------
 
-  // UI thread: copies region of the back buffer to the window.
+  // UI thread, no lock: copies region of the back buffer to the window.
   virtual bool PresentRegion(const IBounds& region) = 0;
-  // UI thread: DrawTextIn in measure mode.
+  // UI thread, no lock: DrawTextIn in measure mode.
   virtual bool MeasureText(const ITextStyle& style, const char* text, IBounds& rect);
-  // UI thread: closes an open text entry without using its text.
+  // UI thread, no lock: closes an open text entry without using its text.
   virtual void CancelTextEntry() = 0;
-  // UI thread: a new size empties the editor (controls and mouse state) and
-  // rebuilds the back buffer; the owner rebuilds the panel. Sizes below 1 x 1
-  // are refused: there is no window of that size.
+  // UI thread; takes the instance lock to empty the list. A new size empties
+  // the editor (controls and mouse state) and rebuilds the back buffer; the
+  // owner rebuilds the panel. Sizes below 1 x 1 are refused: there is no window
+  // of that size.
   virtual void ResizeEditor(int width, int height);
+  // UI thread, no lock, like every operation below that names no thread.
   virtual bool HasWindow() const { return false; }
   virtual const char* BackendName() const { return ""; }
-  // UI thread: answers the button the user pressed.
+  // Answers the button the user pressed.
   virtual int ShowMessageBox(const char* text, const char* caption, int type) = 0;
-  // UI thread: the menu (or submenu) holding the chosen item, with its chosen
-  // index set; null when nothing was chosen.
+  // The menu (or submenu) holding the chosen item, with its chosen index set;
+  // null when nothing was chosen.
   virtual IChoiceMenu* ShowPopupMenu(IChoiceMenu& menu, const IBounds& rect) = 0;
-  // UI thread: opens a one-line text entry for control (param may be null); the
-  // committed text reaches the control through CommitEnteredText.
+  // Opens a one-line text entry for control (param may be null); the committed
+  // text reaches the control through CommitEnteredText.
   virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IBounds& rect,
                              const char* initialText, const IParamDef* param) = 0;
   virtual void HostExecutablePath(std::string& path) = 0;
@@ -62,7 +66,7 @@ public:
   virtual bool OpenUrl(const char* address, const char* caption, const char* confirmText,
                        const char* errorText) = 0;
   virtual void* ReservedQuery() { return nullptr; }
-  // UI thread: creates the editor window inside parent; null on failure.
+  // Creates the editor window inside parent; null on failure.
   virtual void* OpenWindow(void* parent) = 0;
   virtual void ReservedHook() {}
   virtual void CloseWindow() = 0;
@@ -74,41 +78,44 @@ public:
   virtual void ConcealCursor() {}
   virtual void RevealCursor() {}
   virtual void ReservedBackendHook() = 0;
-  // UI thread: decodes the image resource id (file name for its type); null when
-  // there is none. The caller owns the result.
+  // Decodes the image resource id (file name for its type); null when there is
+  // none. The caller owns the result.
   virtual LICE_IBitmap* LoadImageResource(int id, const char* fileName) = 0;
 
   // --- Panel ---------------------------------------------------------------
 
-  // UI thread. Appends and takes ownership; answers the control's index.
+  // UI thread; takes the instance lock. Appends and takes ownership; answers
+  // the control's index (-1 for no control).
   int AddControl(IControl* control);
-  // UI thread: an opaque still image at (0, 0) without parameter, as index 0.
+  // UI thread; takes the instance lock. An opaque still image at (0, 0)
+  // without parameter, as index 0.
   void InsertBackground(const IImageStrip& strip);
-  // UI thread: the image through the module-wide cache, decoded once per module.
-  // A missing image gives a strip of size 0 x 0 that draws nothing.
+  // UI thread, no lock (the cache takes its own): the image, decoded once per
+  // module. A missing image gives a strip of size 0 x 0 that draws nothing.
   IImageStrip LoadImageStrip(int id, const char* fileName, int frames);
   int ControlCount() const { return static_cast<int>(controls_.size()); }
-  // Null for an index outside the list.
+  // UI thread, or any thread under the instance lock. Null for an index
+  // outside the list.
   IControl* GetControl(int i) const;
-  // Takes ownership: receives keys no panel control takes.
+  // UI thread, no lock. Takes ownership: receives keys no panel control takes.
   void SetKeyCatcher(IControl* catcher);
   IControl* KeyCatcher() const { return keyCatcher_.get(); }
 
   // --- Drawing -------------------------------------------------------------
 
-  // UI thread: makes the back buffer, width x height, that every control draws
-  // into; runs when the editor is attached and on resize.
+  // UI thread, no lock: makes the back buffer, width x height, that every
+  // control draws into; runs when the editor is attached and on resize.
   void CreateSurfaces();
-  // UI thread: the union of the rectangles of controls that need redrawing;
-  // false when none does.
+  // UI thread, no lock: the union of the rectangles of controls that need
+  // redrawing; false when none does.
   bool CollectDirtyArea(IBounds& area) const;
-  // UI thread: paints the controls meeting region and presents it.
+  // UI thread, no lock: paints the controls meeting region and presents it.
   bool PaintRegion(const IBounds& region);
-  // UI thread: blits the strip's pixels from (sx, sy) to dest, clipped to the
-  // paint area; blend may be null.
+  // UI thread, no lock: blits the strip's pixels from (sx, sy) to dest, clipped
+  // to the paint area; blend may be null.
   bool DrawImageFrame(const IImageStrip& strip, const IBounds& dest, int sx, int sy, const IBlendSpec* blend);
-  // UI thread: draws text within rect, or with measure sets rect to the text's
-  // extent for the style's alignment. False when no font could be made.
+  // UI thread, no lock: draws text within rect, or with measure sets rect to the
+  // text's extent for the style's alignment. False when no font could be made.
   bool DrawTextIn(ITextStyle& style, const char* text, IBounds& rect, bool measure);
   // Any thread (takes the font cache's lock): the shared font for the style,
   // also stored in the style; null when the system has no such font.
@@ -116,21 +123,28 @@ public:
 
   // --- Values --------------------------------------------------------------
 
-  // Any thread, no lock: hands a plug-in value to every control bound to the
-  // parameter. Writes only control values and flags; the timer repaints.
+  // Any thread, under the instance lock (or on the UI thread): hands a plug-in
+  // value to every control bound to the parameter. Writes only control values
+  // and flags, all atomic; the timer repaints. Values for no parameter of the
+  // plug-in, and values that are no number, are dropped.
   void SetParamFromPlug(int paramIdx, double value, bool normalized);
-  // UI thread: a menu for enumerations (and booleans with texts), a text entry otherwise.
+  // UI thread; takes the instance lock to read the value. A menu for
+  // enumerations (and booleans with texts), a text entry otherwise.
   void PromptForParamValue(IControl* control, const IParamDef* param, const IBounds* rect);
-  // UI thread: a committed text entry. With a parameter the text becomes its
-  // value (a display text for booleans and enumerations, else a number, 0 when
-  // it is none); without one the control receives the text.
+  // UI thread, no lock: a committed text entry. With a parameter the text
+  // becomes its value: for booleans and enumerations the display text it
+  // names, else (and for every other kind) the number it starts with; a text
+  // that is neither changes nothing. Without one the control receives the text.
   void CommitEnteredText(IControl* control, const IParamDef* param, const char* text);
 
   // --- Input ---------------------------------------------------------------
 
-  // UI thread: the top-most control that is neither hidden nor greyed and is
-  // hit at (x, y), or -1.
+  // UI thread, no lock, like the handlers below: the top-most control that is
+  // neither hidden nor greyed and is hit at (x, y), or -1.
   int FindControlAt(int x, int y) const;
+  // A press on a parameter's control begins its edit gesture with the host and
+  // the release ends it, each call under the instance lock. Under VST 3 a right
+  // press on one shows the host's menu for the parameter instead.
   void HandleMouseDown(int x, int y, const IMouseKeys& keys);
   void HandleMouseUp(int x, int y, const IMouseKeys& keys);
   void HandleDoubleClick(int x, int y, const IMouseKeys& keys);
@@ -171,6 +185,8 @@ protected:
   // follows capture; else, searching from the top, the first control that is
   // shown, hit and not greyed (hover may reach greyed controls that ask for it).
   int RouteTarget(MouseEvent kind, int x, int y) const;
+  // Ends the edit gesture a press began, if one is open.
+  void EndEditGesture();
   void PaintStrict(const IBounds& region);
   void PaintChanged();
   void DeleteControls();

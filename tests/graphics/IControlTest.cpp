@@ -11,6 +11,9 @@ namespace {
 
 class ControlTest : public ::testing::Test {
 protected:
+  ~ControlTest() override {
+    if (!plug.Editor()) delete g;  // never handed to the plug-in
+  }
   // Adds the control and attaches, which hands it its first value.
   template <class C>
   C* Attach(C* control) {

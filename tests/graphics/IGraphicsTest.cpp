@@ -156,11 +156,16 @@ TEST_F(EditorTest, EditGesturesOnlyForControlsWithParameters) {
     g->HandleMouseDown(x, 20, left);
     g->HandleMouseUp(x, 20, left);
   }
-  // A release that began no gesture ends none.
+  // A release that began no gesture ends none; a press whose release was lost
+  // ends its gesture at the next press.
   g->HandleMouseUp(20, 20, left);
+  g->HandleMouseDown(20, 20, left);
+  g->HandleMouseDown(150, 20, left);
   using C = IPlugTest::HostCall;
-  EXPECT_EQ(plug.calls, (std::vector<C>{{C::BeginEdit, kGain, 0.0}, {C::EndEdit, kGain, 0.0}}));
-  EXPECT_EQ(log, (Log{"bg down", "bg up", "knob down", "knob up", "stray down", "stray up", "knob up"}));
+  const C begin{C::BeginEdit, kGain, 0.0}, end{C::EndEdit, kGain, 0.0};
+  EXPECT_EQ(plug.calls, (std::vector<C>{begin, end, begin, end}));
+  EXPECT_EQ(log, (Log{"bg down", "bg up", "knob down", "knob up", "stray down", "stray up", "knob up", "knob down",
+                      "bg down"}));
 }
 
 TEST_F(EditorTest, KeysGoToTheControlUnderTheMouseElseTheCatcher) {
@@ -220,6 +225,7 @@ TEST_F(EditorTest, PromptOffersAMenuForChoicesAndATextEntryForNumbers) {
   ProbeControl* mode = Add({10, 10, 50, 50}, kMode, "mode");
   ProbeControl* gain = Add({60, 10, 90, 50}, kGain, "gain");
   ProbeControl* free = Add({100, 10, 140, 50}, -1, "free");
+  ProbeControl* power = Add({150, 10, 190, 50}, kOnOff, "power");
   Attach();
   const IBounds box{0, 0, 40, 16};
 
@@ -243,6 +249,10 @@ TEST_F(EditorTest, PromptOffersAMenuForChoicesAndATextEntryForNumbers) {
   g->CommitTextEntry("40");
   EXPECT_EQ(plug.GetParam(kGain)->Value(), 15.0) << "clamped into the range";
   EXPECT_EQ(gain->Value(), 1.0);
+
+  // A boolean without texts takes digits.
+  g->CommitEnteredText(power, plug.GetParam(kOnOff), "1");
+  EXPECT_EQ(plug.GetParam(kOnOff)->Value(), 1.0);
 
   g->CommitEnteredText(free, nullptr, "hello");
   EXPECT_EQ(log, (Log{"free text hello"}));
