@@ -246,7 +246,7 @@ TEST_F(EditorWindowTest, WheelMovesKnobByAHundredthPerWholeNotch) {
   EXPECT_FLOAT_EQ(plug->Param(kGain), 0.51f);
 }
 
-TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeCancels) {
+TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeOrAClickCancels) {
   HWND editor = OpenPainted();
   ASSERT_NE(editor, nullptr);
   auto openEntry = [&] {
@@ -271,13 +271,22 @@ TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeCanc
   EXPECT_FALSE(IsWindow(entry));
   EXPECT_FLOAT_EQ(plug->Param(kGain), static_cast<float>((6.5 + 12.0) / 24.0));
 
-  entry = openEntry();
-  ASSERT_NE(entry, nullptr);
-  type(entry, "3");
-  PostMessageA(entry, WM_KEYDOWN, VK_ESCAPE, 0);
-  PumpTicks();
-  EXPECT_FALSE(IsWindow(entry));
-  EXPECT_FLOAT_EQ(plug->Param(kGain), static_cast<float>((6.5 + 12.0) / 24.0));
+  // Escape, or a click on the panel while the entry has the focus, drops the text.
+  for (const bool click : {false, true}) {
+    SCOPED_TRACE(click ? "click on the panel" : "Escape");
+    entry = openEntry();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(GetFocus(), entry);
+    type(entry, "3");
+    if (click) {
+      PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+    } else {
+      PostMessageA(entry, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    PumpTicks();
+    EXPECT_FALSE(IsWindow(entry));
+    EXPECT_FLOAT_EQ(plug->Param(kGain), static_cast<float>((6.5 + 12.0) / 24.0));
+  }
 }
 
 TEST_F(EditorWindowTest, ClickOnAListCaptionChoosesFromAPopupMenu) {
