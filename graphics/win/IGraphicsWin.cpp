@@ -282,7 +282,9 @@ IGraphicsWin::MessageResult IGraphicsWin::HandleMessage(UINT message, WPARAM wPa
 // still exists at this point.
 void IGraphicsWin::OnDestroyedElsewhere() {
   CloseTextEntry();
-  tooltipWindow_ = nullptr;  // owned by the editor window, destroyed with it
+  // The tooltip belongs to the host's top-level window, which may live on.
+  if (tooltipWindow_ && IsWindow(tooltipWindow_)) DestroyWindow(tooltipWindow_);
+  tooltipWindow_ = nullptr;
   tooltipShown_ = false;
   tooltipControl_ = -1;
   window_ = nullptr;
@@ -421,6 +423,10 @@ void IGraphicsWin::ResizeEditor(int width, int height) {
   if (width == Width() && height == Height()) return;
   const int oldWidth = Width();
   const int oldHeight = Height();
+  // The controls are about to be deleted: nothing may keep pointing at one.
+  if (entryWindow_) CloseTextEntry();
+  HideTooltip();
+  tooltipControl_ = -1;
   IGraphics::ResizeEditor(width, height);
   // The core may refuse the size: the window follows what it took.
   const int dw = Width() - oldWidth;
