@@ -329,6 +329,36 @@ std::string TooltipText(HWND editor) {
   return text;
 }
 
+TEST_F(EditorWindowTest, ResizedEditorGrowsItsWindowTheHostWindowAndTheEditRectangle) {
+  HWND editor = OpenPainted();
+  ASSERT_NE(editor, nullptr);
+  RECT host;
+  GetWindowRect(hostWindow, &host);
+  // The key goes to the key catcher when the mouse is over no control.
+  POINT background = {2, 2};
+  ClientToScreen(editor, &background);
+  SetCursorPos(background.x, background.y);
+  PostMessageA(editor, WM_KEYDOWN, 'R', 0);
+  PumpTicks();
+
+  RECT client;
+  GetClientRect(editor, &client);
+  EXPECT_EQ(client.right, kWidth + kGrowth);
+  EXPECT_EQ(client.bottom, kHeight + kGrowth);
+  RECT grown;
+  GetWindowRect(hostWindow, &grown);
+  EXPECT_EQ(grown.right - grown.left, host.right - host.left + kGrowth);
+  EXPECT_EQ(grown.bottom - grown.top, host.bottom - host.top + kGrowth);
+  ERect* rect = nullptr;
+  ASSERT_EQ(Dispatch(plug->effect, effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(rect->right, kWidth + kGrowth);
+  // The rebuilt panel is painted.
+  EXPECT_EQ(PixelAt(editor, kGainKnob.CentreX(), kGainKnob.CentreY()), Colour(KnobFrameColour(6)));
+  EXPECT_TRUE(gHostKeys.empty());
+  SetWindowPos(hostWindow, nullptr, 0, 0, host.right - host.left, host.bottom - host.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+}
+
 TEST_F(EditorWindowTest, HoverShowsTheControlsTooltipAndLeavingHidesIt) {
   HWND editor = OpenPainted();
   ASSERT_NE(editor, nullptr);
