@@ -1,6 +1,10 @@
 // A small plug-in on the VST 2.4 binding whose editor is the test panel: a
 // background, two filmstrip knobs, a switch, a caption and an image that the
 // module does not carry. Built as its own module for the window suite.
+#include <windows.h>
+
+#include <string>
+
 #include "graphics/win/IGraphicsWin.h"
 #include "tests/graphics/win/TestPanel.h"
 #include "vst2/IPlugVST.h"
@@ -43,16 +47,28 @@ void BuildPanel(IPlugBase* plug, IGraphics& editor) {
                                        editor.LoadImageStrip(kMissingImageId, "missing.png", 1)));
 }
 
-// Keys no control takes: kResizeKey grows the editor and rebuilds the panel.
-class ResizeKey : public IControl {
+// Keys no control takes: kResizeKey grows the editor and rebuilds the panel;
+// kModuleFolderKey and kClipboardKey show the editor's answer as the window's
+// title, where the suite reads it.
+class ServiceKeys : public IControl {
 public:
-  ResizeKey(IPlugBase* plug, IGraphics& editor) : IControl(plug, IBounds{}), editor_(editor) {}
+  ServiceKeys(IPlugBase* plug, IGraphics& editor) : IControl(plug, IBounds{}), editor_(editor) {}
   bool Paint(IGraphics&) override { return true; }
   bool KeyDown(int, int, int keyCode) override {
-    if (keyCode != kResizeKey) return false;
-    editor_.ResizeEditor(editor_.Width() + kGrowth, editor_.Height() + kGrowth);
-    BuildPanel(Plug(), editor_);
-    Plug()->RefreshParameterControls();
+    std::string answer;
+    switch (keyCode) {
+      case kResizeKey:
+        editor_.ResizeEditor(editor_.Width() + kGrowth, editor_.Height() + kGrowth);
+        BuildPanel(Plug(), editor_);
+        Plug()->RefreshParameterControls();
+        return true;
+      case kModuleFolderKey: editor_.PluginModulePath(answer); break;
+      case kClipboardKey:
+        if (!editor_.ReadClipboardText(answer)) answer = kNoClipboardText;
+        break;
+      default: return false;
+    }
+    SetWindowTextA(static_cast<HWND>(editor_.WindowHandle()), answer.c_str());
     return true;
   }
 
@@ -73,7 +89,7 @@ public:
     editor->SetHoverHandling(true);
     editor->SetTooltipsEnabled(true);
     BuildPanel(this, *editor);
-    editor->SetKeyCatcher(new ResizeKey(this, *editor));
+    editor->SetKeyCatcher(new ServiceKeys(this, *editor));
     AttachEditor(editor);
   }
 };
