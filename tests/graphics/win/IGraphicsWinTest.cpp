@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -330,50 +329,17 @@ std::string TooltipText(HWND editor) {
   return text;
 }
 
-// A letter for the panel's key catcher, which takes keys while the mouse is
-// over no control; answers what the catcher then shows as the window's title.
-std::string PressPanelKey(HWND editor, char letter) {
-  POINT background = {2, 2};
-  ClientToScreen(editor, &background);
-  SetCursorPos(background.x, background.y);
-  PostMessageA(editor, WM_KEYDOWN, static_cast<WPARAM>(letter), 0);
-  PumpTicks();
-  char title[MAX_PATH] = {};
-  GetWindowTextA(editor, title, sizeof(title));
-  return title;
-}
-
-TEST_F(EditorWindowTest, ModuleFolderAndClipboardTextReachThePanel) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
-  char module[MAX_PATH] = {};
-  GetModuleFileNameA(GetModuleHandleA("ZavroTestPanel.dll"), module, MAX_PATH);
-  std::string folder = module;
-  folder.erase(folder.rfind('\\') + 1);
-  EXPECT_EQ(PressPanelKey(editor, 'M'), folder);
-
-  // UTF-16 text on the clipboard arrives as UTF-8.
-  const wchar_t text[] = L"Gr\u00fc\u00dfe 1.5";
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
-  std::memcpy(GlobalLock(block), text, sizeof(text));
-  GlobalUnlock(block);
-  SetClipboardData(CF_UNICODETEXT, block);
-  CloseClipboard();
-  EXPECT_EQ(PressPanelKey(editor, 'V'), "Gr\xc3\xbc\xc3\x9f" "e 1.5");
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  CloseClipboard();
-  EXPECT_EQ(PressPanelKey(editor, 'V'), kNoClipboardText);
-}
-
 TEST_F(EditorWindowTest, ResizedEditorGrowsItsWindowTheHostWindowAndTheEditRectangle) {
   HWND editor = OpenPainted();
   ASSERT_NE(editor, nullptr);
   RECT host;
   GetWindowRect(hostWindow, &host);
-  PressPanelKey(editor, 'R');
+  // The key goes to the key catcher when the mouse is over no control.
+  POINT background = {2, 2};
+  ClientToScreen(editor, &background);
+  SetCursorPos(background.x, background.y);
+  PostMessageA(editor, WM_KEYDOWN, 'R', 0);
+  PumpTicks();
 
   RECT client;
   GetClientRect(editor, &client);

@@ -42,15 +42,9 @@ constexpr Place kMissingImage = {120, 90, 120, 90};  // no image: no size
 
 constexpr char kGainTooltip[] = "Gain of the test panel";
 
-// Letters the panel's key catcher takes (key codes from 15 for A): R grows
-// the editor by kGrowth in both directions; M and V show the module's folder
-// and the clipboard's text as the editor window's title.
-constexpr int LetterKey(char letter) { return 15 + (letter - 'A'); }
-constexpr int kResizeKey = LetterKey('R');
-constexpr int kModuleFolderKey = LetterKey('M');
-constexpr int kClipboardKey = LetterKey('V');
+// The letter R (key code 15 + 17) grows the editor by kGrowth in both directions.
+constexpr int kResizeKey = 15 + ('R' - 'A');
 constexpr int kGrowth = 20;
-constexpr char kNoClipboardText[] = "(no text)";
 
 // Colours as 0xRRGGBB.
 constexpr std::uint32_t kBackgroundColour = 0x405060;

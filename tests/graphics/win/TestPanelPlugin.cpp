@@ -1,10 +1,6 @@
 // A small plug-in on the VST 2.4 binding whose editor is the test panel: a
 // background, two filmstrip knobs, a switch, a caption and an image that the
 // module does not carry. Built as its own module for the window suite.
-#include <windows.h>
-
-#include <string>
-
 #include "graphics/win/IGraphicsWin.h"
 #include "tests/graphics/win/TestPanel.h"
 #include "vst2/IPlugVST.h"
@@ -47,28 +43,16 @@ void BuildPanel(IPlugBase* plug, IGraphics& editor) {
                                        editor.LoadImageStrip(kMissingImageId, "missing.png", 1)));
 }
 
-// Keys no control takes: kResizeKey grows the editor and rebuilds the panel;
-// kModuleFolderKey and kClipboardKey show the editor's answer as the window's
-// title, where the suite reads it.
-class ServiceKeys : public IControl {
+// Keys no control takes: kResizeKey grows the editor and rebuilds the panel.
+class ResizeKey : public IControl {
 public:
-  ServiceKeys(IPlugBase* plug, IGraphics& editor) : IControl(plug, IBounds{}), editor_(editor) {}
+  ResizeKey(IPlugBase* plug, IGraphics& editor) : IControl(plug, IBounds{}), editor_(editor) {}
   bool Paint(IGraphics&) override { return true; }
   bool KeyDown(int, int, int keyCode) override {
-    std::string answer;
-    switch (keyCode) {
-      case kResizeKey:
-        editor_.ResizeEditor(editor_.Width() + kGrowth, editor_.Height() + kGrowth);
-        BuildPanel(Plug(), editor_);
-        Plug()->RefreshParameterControls();
-        return true;
-      case kModuleFolderKey: editor_.PluginModulePath(answer); break;
-      case kClipboardKey:
-        if (!editor_.ReadClipboardText(answer)) answer = kNoClipboardText;
-        break;
-      default: return false;
-    }
-    SetWindowTextA(static_cast<HWND>(editor_.WindowHandle()), answer.c_str());
+    if (keyCode != kResizeKey) return false;
+    editor_.ResizeEditor(editor_.Width() + kGrowth, editor_.Height() + kGrowth);
+    BuildPanel(Plug(), editor_);
+    Plug()->RefreshParameterControls();
     return true;
   }
 
@@ -89,7 +73,7 @@ public:
     editor->SetHoverHandling(true);
     editor->SetTooltipsEnabled(true);
     BuildPanel(this, *editor);
-    editor->SetKeyCatcher(new ServiceKeys(this, *editor));
+    editor->SetKeyCatcher(new ResizeKey(this, *editor));
     AttachEditor(editor);
   }
 };
