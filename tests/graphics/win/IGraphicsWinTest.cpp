@@ -132,6 +132,8 @@ protected:
     plug = std::make_unique<PanelInstance>();
     ASSERT_NE(plug->effect, nullptr);
     gHostKeys.clear();
+    OpenPainted();
+    ASSERT_NE(editor, nullptr);
   }
   void TearDown() override {
     plug.reset();
@@ -140,15 +142,15 @@ protected:
     EXPECT_FALSE(EditorClassRegistered());
   }
 
-  // The editor, open and painted once.
-  HWND OpenPainted() {
-    HWND editor = plug->Open(hostWindow);
+  // Opens the editor and lets the first ticks paint it.
+  void OpenPainted() {
+    editor = plug->Open(hostWindow);
     PumpTicks();
-    return editor;
   }
 
   HWND hostWindow = nullptr;
   std::unique_ptr<PanelInstance> plug;
+  HWND editor = nullptr;
 };
 
 TEST_F(EditorWindowTest, OpensAsChildOfHostWindowAtEditorSize) {
@@ -157,9 +159,6 @@ TEST_F(EditorWindowTest, OpensAsChildOfHostWindowAtEditorSize) {
   ASSERT_EQ(Dispatch(plug->effect, effEditGetRect, 0, 0, &rect), 1);
   EXPECT_EQ(rect->right - rect->left, kWidth);
   EXPECT_EQ(rect->bottom - rect->top, kHeight);
-
-  HWND editor = plug->Open(hostWindow);
-  ASSERT_NE(editor, nullptr);
   EXPECT_EQ(GetParent(editor), hostWindow);
   EXPECT_TRUE(GetWindowLongPtrA(editor, GWL_STYLE) & WS_CHILD);
   RECT client;
@@ -172,8 +171,6 @@ TEST_F(EditorWindowTest, OpensAsChildOfHostWindowAtEditorSize) {
 }
 
 TEST_F(EditorWindowTest, FirstTicksPaintEveryControl) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   EXPECT_EQ(PixelAt(editor, 2, 2), Colour(kBackgroundColour));
   // Both knobs at 0.5 show frame 6 of 11; the switch is off.
   EXPECT_EQ(PixelAt(editor, kGainKnob.CentreX(), kGainKnob.CentreY()), Colour(KnobFrameColour(6)));
@@ -191,8 +188,6 @@ TEST_F(EditorWindowTest, FirstTicksPaintEveryControl) {
 }
 
 TEST_F(EditorWindowTest, RedrawTimerTicksEvery40MsAt25FramesPerSecond) {
-  HWND editor = plug->Open(hostWindow);
-  ASSERT_NE(editor, nullptr);
   std::vector<DWORD> ticks;
   Pump(1000, editor, &ticks);
   ASSERT_GE(ticks.size(), 10u);
@@ -205,8 +200,6 @@ TEST_F(EditorWindowTest, RedrawTimerTicksEvery40MsAt25FramesPerSecond) {
 }
 
 TEST_F(EditorWindowTest, KnobDragReachesHostAsAutomationBetweenBeginAndEndEdit) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   plug->host.ClearCalls();
   const int x = kGainKnob.CentreX();
   const int y = kGainKnob.CentreY();
@@ -234,8 +227,6 @@ TEST_F(EditorWindowTest, KnobDragReachesHostAsAutomationBetweenBeginAndEndEdit) 
 }
 
 TEST_F(EditorWindowTest, WheelMovesKnobByAHundredthPerWholeNotch) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   POINT knob = {kGainKnob.CentreX(), kGainKnob.CentreY()};
   ClientToScreen(editor, &knob);
   PostMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), At(knob.x, knob.y));
@@ -247,8 +238,6 @@ TEST_F(EditorWindowTest, WheelMovesKnobByAHundredthPerWholeNotch) {
 }
 
 TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeOrAClickCancels) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   auto openEntry = [&] {
     PostMessageA(editor, WM_LBUTTONDBLCLK, MK_LBUTTON, At(kGainCaption.CentreX(), kGainCaption.CentreY()));
     Pump(50);
@@ -290,8 +279,6 @@ TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeOrAC
 }
 
 TEST_F(EditorWindowTest, ClickOnAListCaptionChoosesFromAPopupMenu) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   const LPARAM caption = At(kModeCaption.CentreX(), kModeCaption.CentreY());
   PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, caption);
   // Taken by the menu's own loop once it is shown: the second item.
@@ -304,8 +291,6 @@ TEST_F(EditorWindowTest, ClickOnAListCaptionChoosesFromAPopupMenu) {
 }
 
 TEST_F(EditorWindowTest, UnmappedKeyIsPassedToHostTopLevelWindowOnce) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   PostMessageA(editor, WM_KEYDOWN, VK_F1, 0);
   Pump(50);
   EXPECT_EQ(std::count(gHostKeys.begin(), gHostKeys.end(), VK_F1), 1);
@@ -330,8 +315,6 @@ std::string TooltipText(HWND editor) {
 }
 
 TEST_F(EditorWindowTest, ResizedEditorGrowsItsWindowTheHostWindowAndTheEditRectangle) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   RECT host;
   GetWindowRect(hostWindow, &host);
   // The key goes to the key catcher when the mouse is over no control.
@@ -360,8 +343,6 @@ TEST_F(EditorWindowTest, ResizedEditorGrowsItsWindowTheHostWindowAndTheEditRecta
 }
 
 TEST_F(EditorWindowTest, HoverShowsTheControlsTooltipAndLeavingHidesIt) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   PostMessageA(editor, WM_MOUSEMOVE, 0, At(kGainKnob.CentreX(), kGainKnob.CentreY()));
   PostMessageA(editor, WM_MOUSEHOVER, 0, At(kGainKnob.CentreX(), kGainKnob.CentreY()));
   Pump(50);
@@ -371,66 +352,58 @@ TEST_F(EditorWindowTest, HoverShowsTheControlsTooltipAndLeavingHidesIt) {
   EXPECT_EQ(TooltipText(editor), "");
 }
 
-// What the editor copies to the screen, seen from a subclass of its window.
-struct PaintRecord {
-  std::vector<RECT> regions;
-  double lastMicroseconds = 0.0;
-};
-PaintRecord gPaints;
+// What the editor copies to the screen, and how long the last copy took, seen
+// from a subclass of its window.
+std::vector<RECT> gPainted;
+double gPaintMicroseconds = 0.0;
 WNDPROC gEditorProc = nullptr;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_PAINT) return CallWindowProcA(gEditorProc, window, message, wParam, lParam);
-  RECT region = {};
-  GetUpdateRect(window, &region, FALSE);
-  gPaints.regions.push_back(region);
+  gPainted.emplace_back();
+  GetUpdateRect(window, &gPainted.back(), FALSE);
   LARGE_INTEGER start, end, frequency;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
   const LRESULT result = CallWindowProcA(gEditorProc, window, message, wParam, lParam);
   QueryPerformanceCounter(&end);
-  gPaints.lastMicroseconds = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+  gPaintMicroseconds = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
   return result;
 }
 
 long Area(const RECT& r) { return static_cast<long>(r.right - r.left) * (r.bottom - r.top); }
 
 TEST_F(EditorWindowTest, IdleTicksCopyNothingAndAKnobChangeCopiesOnlyItsRectangle) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
-  gPaints = {};
   gEditorProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc)));
-
+  gPainted.clear();
   InvalidateRect(editor, nullptr, FALSE);
   UpdateWindow(editor);
-  ASSERT_EQ(gPaints.regions.size(), 1u);
-  const long fullArea = Area(gPaints.regions[0]);
-  const double fullMicroseconds = gPaints.lastMicroseconds;
+  ASSERT_EQ(gPainted.size(), 1u);
+  const long fullArea = Area(gPainted[0]);
+  const double fullMicroseconds = gPaintMicroseconds;
   EXPECT_EQ(fullArea, kWidth * kHeight);
 
-  gPaints.regions.clear();
+  gPainted.clear();
   Pump(400);  // ten ticks with nothing changing
-  EXPECT_TRUE(gPaints.regions.empty());
+  EXPECT_TRUE(gPainted.empty());
 
   // A value from the host is painted on the next two ticks, each time only the knob.
   plug->effect->setParameter(plug->effect, kTrim, 1.0f);
   PumpTicks();
-  ASSERT_EQ(gPaints.regions.size(), 2u);
+  ASSERT_EQ(gPainted.size(), 2u);
   const RECT knob = {kTrimKnob.left, kTrimKnob.top, kTrimKnob.right, kTrimKnob.bottom};
-  for (const RECT& r : gPaints.regions) EXPECT_TRUE(EqualRect(&r, &knob));
+  for (const RECT& r : gPainted) EXPECT_TRUE(EqualRect(&r, &knob));
   EXPECT_EQ(PixelAt(editor, kTrimKnob.CentreX(), kTrimKnob.CentreY()), Colour(KnobFrameColour(kKnobFrames)));
   std::printf("copied per tick: full panel %ld px in %.1f us; one knob %ld px (%.4f of the panel) in %.1f us\n",
-              fullArea, fullMicroseconds, Area(gPaints.regions.back()),
-              static_cast<double>(Area(gPaints.regions.back())) / fullArea, gPaints.lastMicroseconds);
+              fullArea, fullMicroseconds, Area(knob), static_cast<double>(Area(knob)) / fullArea,
+              gPaintMicroseconds);
   SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gEditorProc));
 }
 
 TEST_F(EditorWindowTest, ClassLivesWhileAnyEditorWindowOfTheModuleIsOpen) {
   PanelInstance other;
-  HWND editor = plug->Open(hostWindow);
   HWND otherEditor = other.Open(HostWindow(1));
-  ASSERT_NE(editor, nullptr);
   ASSERT_NE(otherEditor, nullptr);
 
   EXPECT_EQ(plug->Close(), 1);
@@ -446,12 +419,10 @@ TEST_F(EditorWindowTest, ClassLivesWhileAnyEditorWindowOfTheModuleIsOpen) {
 }
 
 TEST_F(EditorWindowTest, SecondOpenReplacesTheWindowKeepingItsPlace) {
-  HWND first = plug->Open(hostWindow);
-  ASSERT_NE(first, nullptr);
-  MoveWindow(first, 10, 20, kWidth, kHeight, FALSE);
+  MoveWindow(editor, 10, 20, kWidth, kHeight, FALSE);
   HWND second = plug->Open(hostWindow);
   ASSERT_NE(second, nullptr);
-  EXPECT_FALSE(IsWindow(first));
+  EXPECT_FALSE(IsWindow(editor));
   EXPECT_EQ(FindWindowExA(hostWindow, second, kEditorClass, nullptr), nullptr);
   POINT origin = {0, 0};
   MapWindowPoints(second, hostWindow, &origin, 1);
@@ -460,6 +431,7 @@ TEST_F(EditorWindowTest, SecondOpenReplacesTheWindowKeepingItsPlace) {
 }
 
 TEST_F(EditorWindowTest, RequestsWithoutAUsableWindowCreateNothing) {
+  EXPECT_EQ(plug->Close(), 1);
   EXPECT_EQ(Dispatch(plug->effect, effEditOpen, 0, 0, nullptr), 0);
   EXPECT_EQ(Dispatch(plug->effect, effEditOpen, 0, 0, reinterpret_cast<void*>(0x12340)), 0);
   EXPECT_FALSE(EditorClassRegistered());
@@ -468,8 +440,6 @@ TEST_F(EditorWindowTest, RequestsWithoutAUsableWindowCreateNothing) {
 }
 
 TEST_F(EditorWindowTest, WindowClosedByItsOwnMessageTheHostsWindowOrTheInstanceLeavesNothingBehind) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   PostMessageA(editor, WM_CLOSE, 0, 0);
   Pump(100);
   EXPECT_FALSE(IsWindow(editor));
@@ -477,14 +447,14 @@ TEST_F(EditorWindowTest, WindowClosedByItsOwnMessageTheHostsWindowOrTheInstanceL
   EXPECT_EQ(plug->Close(), 1);
 
   // The host destroys its window before asking the editor to close.
-  editor = OpenPainted();
+  OpenPainted();
   ASSERT_NE(editor, nullptr);
   DestroyWindow(hostWindow);
   Pump(100);
   EXPECT_EQ(plug->Close(), 1);
   EXPECT_FALSE(EditorClassRegistered());
   hostWindow = HostWindow();
-  editor = OpenPainted();
+  OpenPainted();
   ASSERT_NE(editor, nullptr);
 
   // The instance closes with its editor open.
