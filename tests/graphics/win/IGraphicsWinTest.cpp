@@ -3,7 +3,6 @@
 // them, pumps their messages, posts mouse, wheel and key messages to the
 // editor window and reads what reached the screen.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -296,24 +295,6 @@ TEST_F(EditorWindowTest, UnmappedKeyIsPassedToHostTopLevelWindowOnce) {
   EXPECT_EQ(std::count(gHostKeys.begin(), gHostKeys.end(), VK_F1), 1);
 }
 
-// The text the editor's tooltip window holds for the editor, "" without one.
-// A popup's owner is always a top-level window: the host's, here.
-std::string TooltipText(HWND editor) {
-  HWND tooltip = nullptr;
-  while ((tooltip = FindWindowExA(nullptr, tooltip, "tooltips_class32", nullptr)) != nullptr) {
-    if (GetWindow(tooltip, GW_OWNER) == GetAncestor(editor, GA_ROOT)) break;
-  }
-  if (!tooltip) return "";
-  char text[80] = {};
-  TTTOOLINFOA tool = {};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
-  tool.hwnd = editor;
-  tool.uId = reinterpret_cast<UINT_PTR>(editor);
-  tool.lpszText = text;
-  SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
-  return text;
-}
-
 TEST_F(EditorWindowTest, ResizedEditorGrowsItsWindowTheHostWindowAndTheEditRectangle) {
   RECT host;
   GetWindowRect(hostWindow, &host);
@@ -340,16 +321,6 @@ TEST_F(EditorWindowTest, ResizedEditorGrowsItsWindowTheHostWindowAndTheEditRecta
   EXPECT_TRUE(gHostKeys.empty());
   SetWindowPos(hostWindow, nullptr, 0, 0, host.right - host.left, host.bottom - host.top,
                SWP_NOMOVE | SWP_NOZORDER);
-}
-
-TEST_F(EditorWindowTest, HoverShowsTheControlsTooltipAndLeavingHidesIt) {
-  PostMessageA(editor, WM_MOUSEMOVE, 0, At(kGainKnob.CentreX(), kGainKnob.CentreY()));
-  PostMessageA(editor, WM_MOUSEHOVER, 0, At(kGainKnob.CentreX(), kGainKnob.CentreY()));
-  Pump(50);
-  EXPECT_EQ(TooltipText(editor), kGainTooltip);
-  PostMessageA(editor, WM_MOUSELEAVE, 0, 0);
-  Pump(50);
-  EXPECT_EQ(TooltipText(editor), "");
 }
 
 // What the editor copies to the screen, and how long the last copy took, seen

@@ -29,9 +29,7 @@ IBounds Bounds(const Place& p) { return IBounds{p.left, p.top, p.right, p.bottom
 void BuildPanel(IPlugBase* plug, IGraphics& editor) {
   editor.InsertBackground(editor.LoadImageStrip(kBackgroundImageId, "background.png", 1));
   const IImageStrip knob = editor.LoadImageStrip(kKnobImageId, "knob.png", kKnobFrames);
-  auto* gainKnob = new IKnobMultiControl(plug, kGainKnob.left, kGainKnob.top, kGain, knob);
-  gainKnob->SetTooltip(kGainTooltip);
-  editor.AddControl(gainKnob);
+  editor.AddControl(new IKnobMultiControl(plug, kGainKnob.left, kGainKnob.top, kGain, knob));
   editor.AddControl(new IKnobMultiControl(plug, kTrimKnob.left, kTrimKnob.top, kTrim, knob));
   editor.AddControl(new ISwitchControl(plug, kSwitch.left, kSwitch.top, kOnOff,
                                        editor.LoadImageStrip(kSwitchImageId, "switch.png", 2)));
@@ -70,8 +68,6 @@ public:
     for (int i = 0; i < 3; ++i) GetParam(kMode)->AddDisplayText(i, kModeTexts[i]);
 
     auto* editor = new IGraphicsWin(this, kWidth, kHeight, kFrameRate, Vst2ModuleHandle());
-    editor->SetHoverHandling(true);
-    editor->SetTooltipsEnabled(true);
     BuildPanel(this, *editor);
     editor->SetKeyCatcher(new ResizeKey(this, *editor));
     AttachEditor(editor);
