@@ -374,19 +374,23 @@ TEST_F(EditorWindowTest, IdleTicksCopyNothingAndAKnobChangeCopiesOnlyItsRectangl
 
 TEST_F(EditorWindowTest, ClassLivesWhileAnyEditorWindowOfTheModuleIsOpen) {
   PanelInstance other;
-  HWND otherEditor = other.Open(HostWindow(1));
-  ASSERT_NE(otherEditor, nullptr);
+  for (const bool lastOpenedClosesFirst : {true, false}) {
+    SCOPED_TRACE(lastOpenedClosesFirst ? "last opened closes first" : "first opened closes first");
+    HWND otherEditor = other.Open(HostWindow(1));
+    ASSERT_NE(otherEditor, nullptr);
+    PanelInstance& first = lastOpenedClosesFirst ? other : *plug;
+    PanelInstance& second = lastOpenedClosesFirst ? *plug : other;
+    EXPECT_EQ(first.Close(), 1);
+    EXPECT_TRUE(EditorClassRegistered());
+    Pump(100);
+    EXPECT_TRUE(IsWindow(lastOpenedClosesFirst ? editor : otherEditor));
+    EXPECT_EQ(second.Close(), 1);
+    EXPECT_FALSE(EditorClassRegistered());
 
-  EXPECT_EQ(plug->Close(), 1);
-  EXPECT_FALSE(IsWindow(editor));
-  EXPECT_TRUE(EditorClassRegistered());
-  Pump(100);
-  EXPECT_TRUE(IsWindow(otherEditor));
-  EXPECT_EQ(other.Close(), 1);
-  EXPECT_FALSE(EditorClassRegistered());
-
-  ASSERT_NE(plug->Open(hostWindow), nullptr);
-  EXPECT_TRUE(EditorClassRegistered());
+    editor = plug->Open(hostWindow);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(EditorClassRegistered());
+  }
 }
 
 TEST_F(EditorWindowTest, SecondOpenReplacesTheWindowKeepingItsPlace) {
