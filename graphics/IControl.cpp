@@ -37,7 +37,9 @@ int FrameForValue(int n, double v) {
 }
 
 // Offset of frame f along a strip extent of n frames.
-int FrameOffset(int extent, int f, int n) { return static_cast<int>(static_cast<double>(extent) * (f - 1) / n + 0.5); }
+int FrameOffset(int extent, int f, int n) {
+  return static_cast<int>(static_cast<double>(extent) * (f - 1) / n + 0.5);
+}
 
 }  // namespace
 

@@ -18,10 +18,14 @@ namespace {
 int BlitMode(const IBlendSpec* blend) {
   if (!blend) return kLiceUseSourceAlpha;
   switch (blend->method) {
-    case kBlendOpaque: return kLiceCopy;
-    case kBlendAdd: return kLiceUseSourceAlpha | kLiceAdd;
-    case kBlendDodge: return kLiceUseSourceAlpha | kLiceDodge;
-    default: return kLiceUseSourceAlpha;
+    case kBlendOpaque:
+      return kLiceCopy;
+    case kBlendAdd:
+      return kLiceUseSourceAlpha | kLiceAdd;
+    case kBlendDodge:
+      return kLiceUseSourceAlpha | kLiceDodge;
+    default:
+      return kLiceUseSourceAlpha;
   }
 }
 
@@ -297,7 +301,8 @@ void IGraphics::PromptForParamValue(IControl* control, const IParamDef* param, c
   if (param->DisplayPrecision() > 0) {
     std::snprintf(initial, sizeof initial, "%.*f", param->DisplayPrecision(), v);
   } else {
-    std::snprintf(initial, sizeof initial, "%d", static_cast<int>(std::clamp(v, -2147483648.0, 2147483647.0)));
+    std::snprintf(initial, sizeof initial, "%d",
+                  static_cast<int>(std::clamp(v, -2147483648.0, 2147483647.0)));
   }
   ShowTextEntry(control, control->TextStyle(), *rect, initial, param);
 }
@@ -404,7 +409,8 @@ void IGraphics::HandleMouseDrag(int x, int y, const IMouseKeys& keys) {
 }
 
 void IGraphics::HandleWheel(int x, int y, const IMouseKeys& keys, int notches) {
-  if (IControl* control = GetControl(RouteTarget(MouseEvent::Wheel, x, y))) control->MouseWheel(x, y, keys, notches);
+  if (IControl* control = GetControl(RouteTarget(MouseEvent::Wheel, x, y)))
+    control->MouseWheel(x, y, keys, notches);
 }
 
 bool IGraphics::HandleMouseOver(int x, int y, const IMouseKeys& keys) {

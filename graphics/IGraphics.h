@@ -60,7 +60,8 @@ public:
   virtual void AppDataPath(std::string& path, bool systemWide) = 0;
   virtual void UserAppDataPath(std::string& path) = 0;
   // Action 1 saves, anything else opens; extensions is a space-separated list.
-  virtual void PromptForFile(std::string& fileName, int action, std::string& folder, const char* extensions) = 0;
+  virtual void PromptForFile(std::string& fileName, int action, std::string& folder,
+                             const char* extensions) = 0;
   // Replaces red, green and blue on OK (alpha stays); false on cancel.
   virtual bool PromptForColour(IColorARGB& colour, const char* prompt) = 0;
   virtual bool OpenUrl(const char* address, const char* caption, const char* confirmText,

@@ -37,11 +37,13 @@ struct IBounds {
   }
   // Overlap of two intersecting rectangles.
   IBounds Intersection(const IBounds& b) const {
-    return {std::max(left, b.left), std::max(top, b.top), std::min(right, b.right), std::min(bottom, b.bottom)};
+    return {std::max(left, b.left), std::max(top, b.top), std::min(right, b.right),
+            std::min(bottom, b.bottom)};
   }
   // Smallest rectangle holding both.
   IBounds Union(const IBounds& b) const {
-    return {std::min(left, b.left), std::min(top, b.top), std::max(right, b.right), std::max(bottom, b.bottom)};
+    return {std::min(left, b.left), std::min(top, b.top), std::max(right, b.right),
+            std::max(bottom, b.bottom)};
   }
   bool Contains(int x, int y) const { return !Void() && left <= x && x < right && top <= y && y < bottom; }
   bool operator==(const IBounds& b) const {
@@ -125,8 +127,8 @@ enum : int {
   kKeyDown = 2,
   kKeyLeft = 3,
   kKeyRight = 4,
-  kKeyDigit0 = 5,   // digits 0 to 9: 5 to 14
-  kKeyLetterA = 15, // letters A to Z: 15 to 40
+  kKeyDigit0 = 5,    // digits 0 to 9: 5 to 14
+  kKeyLetterA = 15,  // letters A to Z: 15 to 40
 };
 
 struct IChoiceMenu;

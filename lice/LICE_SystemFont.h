@@ -4,11 +4,11 @@
 #include "lice/LICE_IFont.h"
 
 struct LICE_FontRequest {
-  int height = 0;       // character height in pixels
-  int angle = 0;        // degrees, counter-clockwise
+  int height = 0;  // character height in pixels
+  int angle = 0;   // degrees, counter-clockwise
   bool bold = false;
   bool italic = false;
-  int quality = 0;      // 0 default, 1 not antialiased, 2 antialiased, 3 ClearType
+  int quality = 0;  // 0 default, 1 not antialiased, 2 antialiased, 3 ClearType
   const char* face = "";
 };
 

@@ -48,14 +48,18 @@ struct Placed {
 
 // Frame sizes and places of the product's panel.
 const Placed kImageControls[] = {
-    {kSwitch, 890, 249, 52, 26, 2, 20},   {kSwitch, 888, 206, 56, 24, 2, 21},   {kSwitch, 889, 336, 53, 24, 2, 22},
-    {kSwitch, 888, 379, 54, 25, 2, 23},   {kSwitch, 890, 293, 51, 24, 2, 24},   {kKnob, 81, 54, 59, 59, 101, 0},
-    {kKnob, 164, 135, 60, 59, 101, 1},    {kKnob, 81, 259, 58, 59, 101, 11},    {kKnob, 166, 341, 57, 58, 101, 12},
-    {kKnob, 249, 54, 59, 59, 101, 2},     {kKnob, 333, 135, 60, 59, 101, 3},    {kKnob, 417, 54, 58, 58, 101, 4},
-    {kKnob, 501, 136, 58, 58, 101, 5},    {kKnob, 584, 55, 58, 57, 101, 6},     {kKnob, 668, 135, 58, 58, 101, 7},
-    {kKnob, 584, 259, 58, 58, 101, 8},    {kKnob, 668, 340, 59, 59, 101, 9},    {kKnob, 249, 259, 59, 59, 101, 13},
-    {kKnob, 334, 340, 59, 59, 101, 14},   {kKnob, 416, 259, 59, 58, 101, 15},   {kKnob, 502, 341, 57, 58, 101, 16},
-    {kKnob, 751, 54, 58, 59, 101, 17},    {kKnob, 751, 260, 58, 58, 101, 18},   {kKnob, 886, 55, 59, 57, 101, 19},
+    {kSwitch, 890, 249, 52, 26, 2, 20},   {kSwitch, 888, 206, 56, 24, 2, 21},
+    {kSwitch, 889, 336, 53, 24, 2, 22},   {kSwitch, 888, 379, 54, 25, 2, 23},
+    {kSwitch, 890, 293, 51, 24, 2, 24},   {kKnob, 81, 54, 59, 59, 101, 0},
+    {kKnob, 164, 135, 60, 59, 101, 1},    {kKnob, 81, 259, 58, 59, 101, 11},
+    {kKnob, 166, 341, 57, 58, 101, 12},   {kKnob, 249, 54, 59, 59, 101, 2},
+    {kKnob, 333, 135, 60, 59, 101, 3},    {kKnob, 417, 54, 58, 58, 101, 4},
+    {kKnob, 501, 136, 58, 58, 101, 5},    {kKnob, 584, 55, 58, 57, 101, 6},
+    {kKnob, 668, 135, 58, 58, 101, 7},    {kKnob, 584, 259, 58, 58, 101, 8},
+    {kKnob, 668, 340, 59, 59, 101, 9},    {kKnob, 249, 259, 59, 59, 101, 13},
+    {kKnob, 334, 340, 59, 59, 101, 14},   {kKnob, 416, 259, 59, 58, 101, 15},
+    {kKnob, 502, 341, 57, 58, 101, 16},   {kKnob, 751, 54, 58, 59, 101, 17},
+    {kKnob, 751, 260, 58, 58, 101, 18},   {kKnob, 886, 55, 59, 57, 101, 19},
     {kSelector, 765, 175, 60, 27, 3, 25}, {kSelector, 765, 380, 59, 27, 3, 26},
 };
 const int kCaptions[][3] = {{85, 35, 0},    {169, 116, 1},  {85, 240, 11},  {169, 321, 12}, {253, 35, 2},
@@ -74,9 +78,10 @@ struct Panel {
     editor->InsertBackground(Strip(1002, 476, 1, rng, true));
     for (const Placed& p : kImageControls) {
       const IImageStrip strip = Strip(p.w, p.h, p.frames, rng, false);
-      IControl* c = p.kind == kSwitch ? static_cast<IControl*>(new ISwitchControl(&plug, p.x, p.y, p.param, strip))
-                    : p.kind == kKnob ? new IKnobMultiControl(&plug, p.x, p.y, p.param, strip)
-                                      : new IKnobMultiControl(&plug, p.x, p.y, p.param, strip, kKnobHorizontal, 1.0);
+      IControl* c =
+          p.kind == kSwitch ? static_cast<IControl*>(new ISwitchControl(&plug, p.x, p.y, p.param, strip))
+          : p.kind == kKnob ? new IKnobMultiControl(&plug, p.x, p.y, p.param, strip)
+                            : new IKnobMultiControl(&plug, p.x, p.y, p.param, strip, kKnobHorizontal, 1.0);
       editor->AddControl(c);
       if (p.kind == kKnob && !firstKnob) firstKnob = c;
     }
@@ -96,7 +101,8 @@ struct Panel {
   IImageStrip Strip(int w, int h, int frames, std::mt19937& rng, bool opaque) {
     auto image = std::make_unique<LICE_MemBitmap>(w, h * frames);
     LICE_pixel* px = image->PixelData();
-    for (int i = 0; i < w * h * frames; ++i) px[i] = static_cast<LICE_pixel>(rng()) | (opaque ? 0xFF000000u : 0u);
+    for (int i = 0; i < w * h * frames; ++i)
+      px[i] = static_cast<LICE_pixel>(rng()) | (opaque ? 0xFF000000u : 0u);
     IImageStrip s;
     s.image = image.get();
     s.width = w;

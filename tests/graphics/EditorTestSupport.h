@@ -42,7 +42,8 @@ private:
 inline std::unique_ptr<LICE_MemBitmap> RowNumberImage(int w, int h) {
   auto image = std::make_unique<LICE_MemBitmap>(w, h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) image->PixelData()[y * image->RowSpan() + x] = 0xFF000000u | static_cast<LICE_pixel>(y);
+    for (int x = 0; x < w; ++x)
+      image->PixelData()[y * image->RowSpan() + x] = 0xFF000000u | static_cast<LICE_pixel>(y);
   return image;
 }
 
@@ -63,7 +64,8 @@ inline LICE_pixel BackPixel(const IGraphics& g, int x, int y) {
 // Records the calls the editor makes on it.
 class ProbeControl : public IControl {
 public:
-  ProbeControl(IPlugBase* plug, const IBounds& rect, int paramIdx, std::vector<std::string>* log, const char* name)
+  ProbeControl(IPlugBase* plug, const IBounds& rect, int paramIdx, std::vector<std::string>* log,
+               const char* name)
       : IControl(plug, rect, paramIdx), log_(log), name_(name) {}
   bool Paint(IGraphics&) override { return Log("paint"); }
   void MouseDown(int, int, const IMouseKeys&) override { Log("down"); }
@@ -72,7 +74,9 @@ public:
     Log("drag " + std::to_string(dx) + "," + std::to_string(dy));
   }
   void MouseDoubleClick(int, int, const IMouseKeys&) override { Log("double"); }
-  void MouseWheel(int, int, const IMouseKeys&, int notches) override { Log("wheel " + std::to_string(notches)); }
+  void MouseWheel(int, int, const IMouseKeys&, int notches) override {
+    Log("wheel " + std::to_string(notches));
+  }
   bool KeyDown(int, int, int code) override { return Log("key " + std::to_string(code)); }
   void MouseOver(int, int, const IMouseKeys&) override { Log("over"); }
   void MouseOut() override { Log("out"); }

@@ -1,7 +1,6 @@
-#include "graphics/IControl.h"
-
 #include <gtest/gtest.h>
 
+#include "graphics/IControl.h"
 #include "lice/LICE_Raster.h"
 #include "tests/graphics/EditorTestSupport.h"
 

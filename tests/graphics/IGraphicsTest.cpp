@@ -1,11 +1,10 @@
-#include "graphics/IGraphics.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <set>
 
 #include "framework/IPlugBase.h"
+#include "graphics/IGraphics.h"
 #include "graphics/IGraphicsCaches.h"
 #include "lice/LICE_Raster.h"
 #include "tests/graphics/EditorTestSupport.h"
@@ -164,8 +163,8 @@ TEST_F(EditorTest, EditGesturesOnlyForControlsWithParameters) {
   using C = IPlugTest::HostCall;
   const C begin{C::BeginEdit, kGain, 0.0}, end{C::EndEdit, kGain, 0.0};
   EXPECT_EQ(plug.calls, (std::vector<C>{begin, end, begin, end}));
-  EXPECT_EQ(log, (Log{"bg down", "bg up", "knob down", "knob up", "stray down", "stray up", "knob up", "knob down",
-                      "bg down"}));
+  EXPECT_EQ(log, (Log{"bg down", "bg up", "knob down", "knob up", "stray down", "stray up", "knob up",
+                      "knob down", "bg down"}));
 }
 
 TEST_F(EditorTest, KeysGoToTheControlUnderTheMouseElseTheCatcher) {
@@ -341,8 +340,8 @@ TEST(IGraphicsDraw, ImageFramesAreClippedToThePaintArea) {
     for (int y = 0; y < kH; ++y) {
       for (int x = 0; x < kW; ++x) {
         const int ix = sx + x - d.left, iy = sy + y - d.top;
-        const bool inside = area.Intersects(d) && d.Intersection(area).Contains(x, y) && ix < kImageW &&
-                            iy < kImageH;
+        const bool inside =
+            area.Intersects(d) && d.Intersection(area).Contains(x, y) && ix < kImageW && iy < kImageH;
         const LICE_pixel want = inside ? image.PixelData()[iy * kImageW + ix] : 0;
         ASSERT_EQ(BackPixel(g, x, y), want) << x << "," << y;
       }
@@ -360,7 +359,8 @@ TEST(IGraphicsDraw, BlendMethodsPickTheBlitMode) {
   image.PixelData()[0] = over;
   FillArea(g.BackBuffer(), 0, 0, 5, 1, under, 1.0f, kLiceCopy);
   // Method 4 is no method: it draws as the normal case.
-  for (int m = 0; m < 5; ++m) g.AddControl(new BlitControl(StripOf(&image, 1), {m, 0, m + 1, 1}, 0, 0, {m, 1.0f}));
+  for (int m = 0; m < 5; ++m)
+    g.AddControl(new BlitControl(StripOf(&image, 1), {m, 0, m + 1, 1}, 0, 0, {m, 1.0f}));
   g.PaintRegion({0, 0, 5, 1});
   std::vector<LICE_pixel> want;
   for (int m = 0; m < 5; ++m) {

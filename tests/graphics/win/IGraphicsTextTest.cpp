@@ -12,7 +12,8 @@ constexpr LICE_pixel kPaper = 0xFFFFFFFF;
 int InkedPixels(const IGraphics& g, const IBounds& r) {
   int n = 0;
   for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += g.BackBuffer()->PixelData()[y * g.BackBuffer()->RowSpan() + x] != kPaper;
+    for (int x = r.left; x < r.right; ++x)
+      n += g.BackBuffer()->PixelData()[y * g.BackBuffer()->RowSpan() + x] != kPaper;
   return n;
 }
 
