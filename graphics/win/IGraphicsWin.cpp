@@ -23,6 +23,8 @@ constexpr int kWheelNotch = WHEEL_DELTA;
 // class lives while any window of it does. Used on the user-interface thread only.
 int gWindowCount = 0;
 bool gClassRegistered = false;
+// Set while a key is with the host's top-level window.
+bool gPassingKeyOn = false;
 
 bool RegisterWindowClass(HINSTANCE module) {
   if (gClassRegistered) return true;
@@ -200,9 +202,15 @@ LRESULT CALLBACK IGraphicsWin::WindowProc(HWND window, UINT message, WPARAM wPar
   if (result.handled) return result.value;
   // The editor may be closed by the host while it handles the key: only the
   // window handle is used from here on.
-  if (message == WM_KEYDOWN || message == WM_KEYUP) {
+  if ((message == WM_KEYDOWN || message == WM_KEYUP) && !gPassingKeyOn) {
     HWND topLevel = GetAncestor(window, GA_ROOT);
-    if (topLevel && topLevel != window) SendMessageA(topLevel, message, wParam, lParam);
+    if (topLevel && topLevel != window) {
+      // A host that hands the key back to the focused window must not start
+      // an endless exchange.
+      gPassingKeyOn = true;
+      SendMessageA(topLevel, message, wParam, lParam);
+      gPassingKeyOn = false;
+    }
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -274,7 +282,9 @@ IGraphicsWin::MessageResult IGraphicsWin::HandleMessage(UINT message, WPARAM wPa
 // still exists at this point.
 void IGraphicsWin::OnDestroyedElsewhere() {
   CloseTextEntry();
-  tooltipWindow_ = nullptr;  // owned by the editor window, destroyed with it
+  // The tooltip belongs to the host's top-level window, which may live on.
+  if (tooltipWindow_ && IsWindow(tooltipWindow_)) DestroyWindow(tooltipWindow_);
+  tooltipWindow_ = nullptr;
   tooltipShown_ = false;
   tooltipControl_ = -1;
   window_ = nullptr;
@@ -413,6 +423,10 @@ void IGraphicsWin::ResizeEditor(int width, int height) {
   if (width == Width() && height == Height()) return;
   const int oldWidth = Width();
   const int oldHeight = Height();
+  // The controls are about to be deleted: nothing may keep pointing at one.
+  if (entryWindow_) CloseTextEntry();
+  HideTooltip();
+  tooltipControl_ = -1;
   IGraphics::ResizeEditor(width, height);
   // The core may refuse the size: the window follows what it took.
   const int dw = Width() - oldWidth;

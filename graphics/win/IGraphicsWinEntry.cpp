@@ -4,6 +4,7 @@
 
 #include "framework/IParamDef.h"
 #include "graphics/win/IGraphicsWin.h"
+#include "lice/LICE_SystemFont.h"
 
 namespace {
 
@@ -36,9 +37,12 @@ void IGraphicsWin::ShowTextEntry(IControl* control, const ITextStyle& style, con
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryControlId)), moduleInstance_,
                                nullptr);
   if (!entry) return;
-  entryFont_ = CreateFontA(style.size, 0, 0, 0, style.style == kTextBold ? FW_BOLD : FW_DONTCARE,
-                           style.style == kTextItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, style.face);
+  LICE_FontRequest font;
+  font.height = style.size;
+  font.bold = style.style == kTextBold;
+  font.italic = style.style == kTextItalic;
+  font.face = style.face;
+  entryFont_ = LICE_CreateSystemFont(font);
   if (entryFont_) SendMessageA(entry, WM_SETFONT, reinterpret_cast<WPARAM>(entryFont_), FALSE);
   SendMessageA(entry, EM_LIMITTEXT, static_cast<WPARAM>(control->EntryLengthLimit()), 0);
   SendMessageA(entry, EM_SETSEL, 0, -1);

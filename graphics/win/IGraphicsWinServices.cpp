@@ -193,8 +193,9 @@ bool IGraphicsWin::OpenUrl(const char* address, const char* caption, const char*
   if (confirmText && ShowMessageBox(confirmText, caption, MB_YESNO) != IDYES) return false;
   DWORD connection = 0;
   if (InternetGetConnectedState(&connection, 0)) {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(window_, "open", address, nullptr, nullptr, SW_SHOWNORMAL));
-    if (result > 32) return true;
+    HINSTANCE opened = ShellExecuteA(window_, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    // Results above 32 mean success.
+    if (reinterpret_cast<INT_PTR>(opened) > 32) return true;
   }
   if (errorText) ShowMessageBox(errorText, caption, MB_OK);
   return false;

@@ -3,7 +3,6 @@
 // them, pumps their messages, posts mouse, wheel and key messages to the
 // editor window and reads what reached the screen.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -34,11 +33,16 @@ bool EditorClassRegistered() {
   return GetClassInfoA(GetModuleHandleA("ZavroTestPanel.dll"), kEditorClass, &info) != 0;
 }
 
-// Keys that reached a host window.
+// Keys that reached a host window. Like some hosts, it hands every key back
+// to the editor inside it.
 std::vector<WPARAM> gHostKeys;
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN) gHostKeys.push_back(wParam);
+  if (message == WM_KEYDOWN) {
+    gHostKeys.push_back(wParam);
+    HWND editor = FindWindowExA(window, nullptr, kEditorClass, nullptr);
+    if (editor) SendMessageA(editor, message, wParam, lParam);
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -127,6 +131,8 @@ protected:
     plug = std::make_unique<PanelInstance>();
     ASSERT_NE(plug->effect, nullptr);
     gHostKeys.clear();
+    OpenPainted();
+    ASSERT_NE(editor, nullptr);
   }
   void TearDown() override {
     plug.reset();
@@ -135,15 +141,15 @@ protected:
     EXPECT_FALSE(EditorClassRegistered());
   }
 
-  // The editor, open and painted once.
-  HWND OpenPainted() {
-    HWND editor = plug->Open(hostWindow);
+  // Opens the editor and lets the first ticks paint it.
+  void OpenPainted() {
+    editor = plug->Open(hostWindow);
     PumpTicks();
-    return editor;
   }
 
   HWND hostWindow = nullptr;
   std::unique_ptr<PanelInstance> plug;
+  HWND editor = nullptr;
 };
 
 TEST_F(EditorWindowTest, OpensAsChildOfHostWindowAtEditorSize) {
@@ -152,9 +158,6 @@ TEST_F(EditorWindowTest, OpensAsChildOfHostWindowAtEditorSize) {
   ASSERT_EQ(Dispatch(plug->effect, effEditGetRect, 0, 0, &rect), 1);
   EXPECT_EQ(rect->right - rect->left, kWidth);
   EXPECT_EQ(rect->bottom - rect->top, kHeight);
-
-  HWND editor = plug->Open(hostWindow);
-  ASSERT_NE(editor, nullptr);
   EXPECT_EQ(GetParent(editor), hostWindow);
   EXPECT_TRUE(GetWindowLongPtrA(editor, GWL_STYLE) & WS_CHILD);
   RECT client;
@@ -167,8 +170,6 @@ TEST_F(EditorWindowTest, OpensAsChildOfHostWindowAtEditorSize) {
 }
 
 TEST_F(EditorWindowTest, FirstTicksPaintEveryControl) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   EXPECT_EQ(PixelAt(editor, 2, 2), Colour(kBackgroundColour));
   // Both knobs at 0.5 show frame 6 of 11; the switch is off.
   EXPECT_EQ(PixelAt(editor, kGainKnob.CentreX(), kGainKnob.CentreY()), Colour(KnobFrameColour(6)));
@@ -186,8 +187,6 @@ TEST_F(EditorWindowTest, FirstTicksPaintEveryControl) {
 }
 
 TEST_F(EditorWindowTest, RedrawTimerTicksEvery40MsAt25FramesPerSecond) {
-  HWND editor = plug->Open(hostWindow);
-  ASSERT_NE(editor, nullptr);
   std::vector<DWORD> ticks;
   Pump(1000, editor, &ticks);
   ASSERT_GE(ticks.size(), 10u);
@@ -196,12 +195,10 @@ TEST_F(EditorWindowTest, RedrawTimerTicksEvery40MsAt25FramesPerSecond) {
   std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
   const DWORD median = periods[periods.size() / 2];
   EXPECT_GE(median, 35u);
-  EXPECT_LE(median, 55u);
+  EXPECT_LE(median, 70u);  // slack for a loaded machine
 }
 
 TEST_F(EditorWindowTest, KnobDragReachesHostAsAutomationBetweenBeginAndEndEdit) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   plug->host.ClearCalls();
   const int x = kGainKnob.CentreX();
   const int y = kGainKnob.CentreY();
@@ -229,8 +226,6 @@ TEST_F(EditorWindowTest, KnobDragReachesHostAsAutomationBetweenBeginAndEndEdit) 
 }
 
 TEST_F(EditorWindowTest, WheelMovesKnobByAHundredthPerWholeNotch) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   POINT knob = {kGainKnob.CentreX(), kGainKnob.CentreY()};
   ClientToScreen(editor, &knob);
   PostMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), At(knob.x, knob.y));
@@ -241,9 +236,7 @@ TEST_F(EditorWindowTest, WheelMovesKnobByAHundredthPerWholeNotch) {
   EXPECT_FLOAT_EQ(plug->Param(kGain), 0.51f);
 }
 
-TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeCancels) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
+TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeOrAClickCancels) {
   auto openEntry = [&] {
     PostMessageA(editor, WM_LBUTTONDBLCLK, MK_LBUTTON, At(kGainCaption.CentreX(), kGainCaption.CentreY()));
     Pump(50);
@@ -266,18 +259,25 @@ TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeCanc
   EXPECT_FALSE(IsWindow(entry));
   EXPECT_FLOAT_EQ(plug->Param(kGain), static_cast<float>((6.5 + 12.0) / 24.0));
 
-  entry = openEntry();
-  ASSERT_NE(entry, nullptr);
-  type(entry, "3");
-  PostMessageA(entry, WM_KEYDOWN, VK_ESCAPE, 0);
-  PumpTicks();
-  EXPECT_FALSE(IsWindow(entry));
-  EXPECT_FLOAT_EQ(plug->Param(kGain), static_cast<float>((6.5 + 12.0) / 24.0));
+  // Escape, or a click on the panel while the entry has the focus, drops the text.
+  for (const bool click : {false, true}) {
+    SCOPED_TRACE(click ? "click on the panel" : "Escape");
+    entry = openEntry();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(GetFocus(), entry);
+    type(entry, "3");
+    if (click) {
+      PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+    } else {
+      PostMessageA(entry, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    PumpTicks();
+    EXPECT_FALSE(IsWindow(entry));
+    EXPECT_FLOAT_EQ(plug->Param(kGain), static_cast<float>((6.5 + 12.0) / 24.0));
+  }
 }
 
 TEST_F(EditorWindowTest, ClickOnAListCaptionChoosesFromAPopupMenu) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   const LPARAM caption = At(kModeCaption.CentreX(), kModeCaption.CentreY());
   PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, caption);
   // Taken by the menu's own loop once it is shown: the second item.
@@ -289,125 +289,115 @@ TEST_F(EditorWindowTest, ClickOnAListCaptionChoosesFromAPopupMenu) {
   EXPECT_FLOAT_EQ(plug->Param(kMode), 0.5f);
 }
 
-TEST_F(EditorWindowTest, UnmappedKeyIsPassedToHostTopLevelWindow) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
+TEST_F(EditorWindowTest, UnmappedKeyIsPassedToHostTopLevelWindowOnce) {
   PostMessageA(editor, WM_KEYDOWN, VK_F1, 0);
   Pump(50);
   EXPECT_EQ(std::count(gHostKeys.begin(), gHostKeys.end(), VK_F1), 1);
 }
 
-// The text the editor's tooltip window holds for the editor, "" without one.
-// A popup's owner is always a top-level window: the host's, here.
-std::string TooltipText(HWND editor) {
-  HWND tooltip = nullptr;
-  while ((tooltip = FindWindowExA(nullptr, tooltip, "tooltips_class32", nullptr)) != nullptr) {
-    if (GetWindow(tooltip, GW_OWNER) == GetAncestor(editor, GA_ROOT)) break;
-  }
-  if (!tooltip) return "";
-  char text[80] = {};
-  TTTOOLINFOA tool = {};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
-  tool.hwnd = editor;
-  tool.uId = reinterpret_cast<UINT_PTR>(editor);
-  tool.lpszText = text;
-  SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
-  return text;
+TEST_F(EditorWindowTest, ResizedEditorGrowsItsWindowTheHostWindowAndTheEditRectangle) {
+  RECT host;
+  GetWindowRect(hostWindow, &host);
+  // The key goes to the key catcher when the mouse is over no control.
+  POINT background = {2, 2};
+  ClientToScreen(editor, &background);
+  SetCursorPos(background.x, background.y);
+  PostMessageA(editor, WM_KEYDOWN, 'R', 0);
+  PumpTicks();
+
+  RECT client;
+  GetClientRect(editor, &client);
+  EXPECT_EQ(client.right, kWidth + kGrowth);
+  EXPECT_EQ(client.bottom, kHeight + kGrowth);
+  RECT grown;
+  GetWindowRect(hostWindow, &grown);
+  EXPECT_EQ(grown.right - grown.left, host.right - host.left + kGrowth);
+  EXPECT_EQ(grown.bottom - grown.top, host.bottom - host.top + kGrowth);
+  ERect* rect = nullptr;
+  ASSERT_EQ(Dispatch(plug->effect, effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(rect->right, kWidth + kGrowth);
+  // The rebuilt panel is painted.
+  EXPECT_EQ(PixelAt(editor, kGainKnob.CentreX(), kGainKnob.CentreY()), Colour(KnobFrameColour(6)));
+  EXPECT_TRUE(gHostKeys.empty());
+  SetWindowPos(hostWindow, nullptr, 0, 0, host.right - host.left, host.bottom - host.top,
+               SWP_NOMOVE | SWP_NOZORDER);
 }
 
-TEST_F(EditorWindowTest, HoverShowsTheControlsTooltipAndLeavingHidesIt) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
-  PostMessageA(editor, WM_MOUSEMOVE, 0, At(kGainKnob.CentreX(), kGainKnob.CentreY()));
-  PostMessageA(editor, WM_MOUSEHOVER, 0, At(kGainKnob.CentreX(), kGainKnob.CentreY()));
-  Pump(50);
-  EXPECT_EQ(TooltipText(editor), kGainTooltip);
-  PostMessageA(editor, WM_MOUSELEAVE, 0, 0);
-  Pump(50);
-  EXPECT_EQ(TooltipText(editor), "");
-}
-
-// What the editor copies to the screen, seen from a subclass of its window.
-struct PaintRecord {
-  std::vector<RECT> regions;
-  double lastMicroseconds = 0.0;
-};
-PaintRecord gPaints;
+// What the editor copies to the screen, and how long the last copy took, seen
+// from a subclass of its window.
+std::vector<RECT> gPainted;
+double gPaintMicroseconds = 0.0;
 WNDPROC gEditorProc = nullptr;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_PAINT) return CallWindowProcA(gEditorProc, window, message, wParam, lParam);
-  RECT region = {};
-  GetUpdateRect(window, &region, FALSE);
-  gPaints.regions.push_back(region);
+  gPainted.emplace_back();
+  GetUpdateRect(window, &gPainted.back(), FALSE);
   LARGE_INTEGER start, end, frequency;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
   const LRESULT result = CallWindowProcA(gEditorProc, window, message, wParam, lParam);
   QueryPerformanceCounter(&end);
-  gPaints.lastMicroseconds = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+  gPaintMicroseconds = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
   return result;
 }
 
 long Area(const RECT& r) { return static_cast<long>(r.right - r.left) * (r.bottom - r.top); }
 
 TEST_F(EditorWindowTest, IdleTicksCopyNothingAndAKnobChangeCopiesOnlyItsRectangle) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
-  gPaints = {};
   gEditorProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc)));
-
+  gPainted.clear();
   InvalidateRect(editor, nullptr, FALSE);
   UpdateWindow(editor);
-  ASSERT_EQ(gPaints.regions.size(), 1u);
-  const long fullArea = Area(gPaints.regions[0]);
-  const double fullMicroseconds = gPaints.lastMicroseconds;
+  ASSERT_EQ(gPainted.size(), 1u);
+  const long fullArea = Area(gPainted[0]);
+  const double fullMicroseconds = gPaintMicroseconds;
   EXPECT_EQ(fullArea, kWidth * kHeight);
 
-  gPaints.regions.clear();
+  gPainted.clear();
   Pump(400);  // ten ticks with nothing changing
-  EXPECT_TRUE(gPaints.regions.empty());
+  EXPECT_TRUE(gPainted.empty());
 
   // A value from the host is painted on the next two ticks, each time only the knob.
   plug->effect->setParameter(plug->effect, kTrim, 1.0f);
   PumpTicks();
-  ASSERT_EQ(gPaints.regions.size(), 2u);
+  ASSERT_EQ(gPainted.size(), 2u);
   const RECT knob = {kTrimKnob.left, kTrimKnob.top, kTrimKnob.right, kTrimKnob.bottom};
-  for (const RECT& r : gPaints.regions) EXPECT_TRUE(EqualRect(&r, &knob));
+  for (const RECT& r : gPainted) EXPECT_TRUE(EqualRect(&r, &knob));
   EXPECT_EQ(PixelAt(editor, kTrimKnob.CentreX(), kTrimKnob.CentreY()), Colour(KnobFrameColour(kKnobFrames)));
   std::printf("copied per tick: full panel %ld px in %.1f us; one knob %ld px (%.4f of the panel) in %.1f us\n",
-              fullArea, fullMicroseconds, Area(gPaints.regions.back()),
-              static_cast<double>(Area(gPaints.regions.back())) / fullArea, gPaints.lastMicroseconds);
+              fullArea, fullMicroseconds, Area(knob), static_cast<double>(Area(knob)) / fullArea,
+              gPaintMicroseconds);
   SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gEditorProc));
 }
 
 TEST_F(EditorWindowTest, ClassLivesWhileAnyEditorWindowOfTheModuleIsOpen) {
   PanelInstance other;
-  HWND editor = plug->Open(hostWindow);
-  HWND otherEditor = other.Open(HostWindow(1));
-  ASSERT_NE(editor, nullptr);
-  ASSERT_NE(otherEditor, nullptr);
+  for (const bool lastOpenedClosesFirst : {true, false}) {
+    SCOPED_TRACE(lastOpenedClosesFirst ? "last opened closes first" : "first opened closes first");
+    HWND otherEditor = other.Open(HostWindow(1));
+    ASSERT_NE(otherEditor, nullptr);
+    PanelInstance& first = lastOpenedClosesFirst ? other : *plug;
+    PanelInstance& second = lastOpenedClosesFirst ? *plug : other;
+    EXPECT_EQ(first.Close(), 1);
+    EXPECT_TRUE(EditorClassRegistered());
+    Pump(100);
+    EXPECT_TRUE(IsWindow(lastOpenedClosesFirst ? editor : otherEditor));
+    EXPECT_EQ(second.Close(), 1);
+    EXPECT_FALSE(EditorClassRegistered());
 
-  EXPECT_EQ(plug->Close(), 1);
-  EXPECT_FALSE(IsWindow(editor));
-  EXPECT_TRUE(EditorClassRegistered());
-  Pump(100);
-  EXPECT_TRUE(IsWindow(otherEditor));
-  EXPECT_EQ(other.Close(), 1);
-  EXPECT_FALSE(EditorClassRegistered());
-
-  ASSERT_NE(plug->Open(hostWindow), nullptr);
-  EXPECT_TRUE(EditorClassRegistered());
+    editor = plug->Open(hostWindow);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(EditorClassRegistered());
+  }
 }
 
 TEST_F(EditorWindowTest, SecondOpenReplacesTheWindowKeepingItsPlace) {
-  HWND first = plug->Open(hostWindow);
-  ASSERT_NE(first, nullptr);
-  MoveWindow(first, 10, 20, kWidth, kHeight, FALSE);
+  MoveWindow(editor, 10, 20, kWidth, kHeight, FALSE);
   HWND second = plug->Open(hostWindow);
   ASSERT_NE(second, nullptr);
-  EXPECT_FALSE(IsWindow(first));
+  EXPECT_FALSE(IsWindow(editor));
   EXPECT_EQ(FindWindowExA(hostWindow, second, kEditorClass, nullptr), nullptr);
   POINT origin = {0, 0};
   MapWindowPoints(second, hostWindow, &origin, 1);
@@ -415,17 +405,14 @@ TEST_F(EditorWindowTest, SecondOpenReplacesTheWindowKeepingItsPlace) {
   EXPECT_EQ(origin.y, 20);
 }
 
-TEST_F(EditorWindowTest, RequestsWithoutAUsableWindowCreateNothing) {
-  EXPECT_EQ(Dispatch(plug->effect, effEditOpen, 0, 0, nullptr), 0);
+TEST_F(EditorWindowTest, AParentThatIsNoWindowGetsNoEditor) {
+  // The open editor is closed too: the host asked for a new one.
   EXPECT_EQ(Dispatch(plug->effect, effEditOpen, 0, 0, reinterpret_cast<void*>(0x12340)), 0);
+  EXPECT_FALSE(IsWindow(editor));
   EXPECT_FALSE(EditorClassRegistered());
-  EXPECT_EQ(plug->Close(), 1);
-  EXPECT_EQ(Dispatch(plug->effect, effEditIdle), 0);
 }
 
 TEST_F(EditorWindowTest, WindowClosedByItsOwnMessageTheHostsWindowOrTheInstanceLeavesNothingBehind) {
-  HWND editor = OpenPainted();
-  ASSERT_NE(editor, nullptr);
   PostMessageA(editor, WM_CLOSE, 0, 0);
   Pump(100);
   EXPECT_FALSE(IsWindow(editor));
@@ -433,14 +420,14 @@ TEST_F(EditorWindowTest, WindowClosedByItsOwnMessageTheHostsWindowOrTheInstanceL
   EXPECT_EQ(plug->Close(), 1);
 
   // The host destroys its window before asking the editor to close.
-  editor = OpenPainted();
+  OpenPainted();
   ASSERT_NE(editor, nullptr);
   DestroyWindow(hostWindow);
   Pump(100);
   EXPECT_EQ(plug->Close(), 1);
   EXPECT_FALSE(EditorClassRegistered());
   hostWindow = HostWindow();
-  editor = OpenPainted();
+  OpenPainted();
   ASSERT_NE(editor, nullptr);
 
   // The instance closes with its editor open.

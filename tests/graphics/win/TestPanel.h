@@ -40,7 +40,9 @@ constexpr Place kGainCaption = {10, 60, 90, 80};
 constexpr Place kModeCaption = {100, 60, 190, 80};
 constexpr Place kMissingImage = {120, 90, 120, 90};  // no image: no size
 
-constexpr char kGainTooltip[] = "Gain of the test panel";
+// The letter R (key code 15 + 17) grows the editor by kGrowth in both directions.
+constexpr int kResizeKey = 15 + ('R' - 'A');
+constexpr int kGrowth = 20;
 
 // Colours as 0xRRGGBB.
 constexpr std::uint32_t kBackgroundColour = 0x405060;

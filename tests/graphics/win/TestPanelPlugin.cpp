@@ -23,6 +23,41 @@ IPlugConfig TestPanelConfig() {
   return config;
 }
 
+IBounds Bounds(const Place& p) { return IBounds{p.left, p.top, p.right, p.bottom}; }
+
+// Fills an empty editor with the panel.
+void BuildPanel(IPlugBase* plug, IGraphics& editor) {
+  editor.InsertBackground(editor.LoadImageStrip(kBackgroundImageId, "background.png", 1));
+  const IImageStrip knob = editor.LoadImageStrip(kKnobImageId, "knob.png", kKnobFrames);
+  editor.AddControl(new IKnobMultiControl(plug, kGainKnob.left, kGainKnob.top, kGain, knob));
+  editor.AddControl(new IKnobMultiControl(plug, kTrimKnob.left, kTrimKnob.top, kTrim, knob));
+  editor.AddControl(new ISwitchControl(plug, kSwitch.left, kSwitch.top, kOnOff,
+                                       editor.LoadImageStrip(kSwitchImageId, "switch.png", 2)));
+  ITextStyle captionStyle;
+  captionStyle.colour = IColorARGB{255, 255, 255, 255};
+  editor.AddControl(new ICaptionControl(plug, Bounds(kGainCaption), kGain, captionStyle, false));
+  editor.AddControl(new ICaptionControl(plug, Bounds(kModeCaption), kMode, captionStyle, false));
+  editor.AddControl(new IBitmapControl(plug, kMissingImage.left, kMissingImage.top, -1,
+                                       editor.LoadImageStrip(kMissingImageId, "missing.png", 1)));
+}
+
+// Keys no control takes: kResizeKey grows the editor and rebuilds the panel.
+class ResizeKey : public IControl {
+public:
+  ResizeKey(IPlugBase* plug, IGraphics& editor) : IControl(plug, IBounds{}), editor_(editor) {}
+  bool Paint(IGraphics&) override { return true; }
+  bool KeyDown(int, int, int keyCode) override {
+    if (keyCode != kResizeKey) return false;
+    editor_.ResizeEditor(editor_.Width() + kGrowth, editor_.Height() + kGrowth);
+    BuildPanel(Plug(), editor_);
+    Plug()->RefreshParameterControls();
+    return true;
+  }
+
+private:
+  IGraphics& editor_;
+};
+
 class TestPanelPlugin : public IPlugVST {
 public:
   explicit TestPanelPlugin(const IPlugInstanceInfo& info) : IPlugVST(info, TestPanelConfig()) {
@@ -33,26 +68,8 @@ public:
     for (int i = 0; i < 3; ++i) GetParam(kMode)->AddDisplayText(i, kModeTexts[i]);
 
     auto* editor = new IGraphicsWin(this, kWidth, kHeight, kFrameRate, Vst2ModuleHandle());
-    editor->InsertBackground(editor->LoadImageStrip(kBackgroundImageId, "background.png", 1));
-    const IImageStrip knob = editor->LoadImageStrip(kKnobImageId, "knob.png", kKnobFrames);
-    editor->SetHoverHandling(true);
-    editor->SetTooltipsEnabled(true);
-    auto* gainKnob = new IKnobMultiControl(this, kGainKnob.left, kGainKnob.top, kGain, knob);
-    gainKnob->SetTooltip(kGainTooltip);
-    editor->AddControl(gainKnob);
-    editor->AddControl(new IKnobMultiControl(this, kTrimKnob.left, kTrimKnob.top, kTrim, knob));
-    editor->AddControl(new ISwitchControl(this, kSwitch.left, kSwitch.top, kOnOff,
-                                          editor->LoadImageStrip(kSwitchImageId, "switch.png", 2)));
-    ITextStyle captionStyle;
-    captionStyle.colour = IColorARGB{255, 255, 255, 255};
-    editor->AddControl(new ICaptionControl(
-        this, IBounds{kGainCaption.left, kGainCaption.top, kGainCaption.right, kGainCaption.bottom}, kGain,
-        captionStyle, false));
-    editor->AddControl(new ICaptionControl(
-        this, IBounds{kModeCaption.left, kModeCaption.top, kModeCaption.right, kModeCaption.bottom}, kMode,
-        captionStyle, false));
-    editor->AddControl(new IBitmapControl(this, kMissingImage.left, kMissingImage.top, -1,
-                                          editor->LoadImageStrip(kMissingImageId, "missing.png", 1)));
+    BuildPanel(this, *editor);
+    editor->SetKeyCatcher(new ResizeKey(this, *editor));
     AttachEditor(editor);
   }
 };
