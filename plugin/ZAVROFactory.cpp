@@ -3,7 +3,7 @@
 #include "plugin/ZAVRO.h"
 #include "plugin/ZAVROPanel.h"
 
-#if defined(_WIN32)
+#if defined(ZAVRO_WINDOW_EDITOR)
 #include "graphics/win/IGraphicsWin.h"
 #endif
 
@@ -27,8 +27,8 @@ vst3::FUnknown* CreateVst3Plugin() {
 }
 #endif
 
-#if defined(_WIN32)
-// A Win32 child window, its images the module's own resources.
+#if defined(ZAVRO_WINDOW_EDITOR)
+// The Windows modules: a Win32 child window, its images the module's own resources.
 IGraphics* CreatePanelEditor(IPlugBase* plug, const IPlugInstanceInfo&, int width, int height, int frameRate) {
 #if defined(ZAVRO_BINDING_VST2)
   void* module = Vst2ModuleHandle();
@@ -38,8 +38,10 @@ IGraphics* CreatePanelEditor(IPlugBase* plug, const IPlugInstanceInfo&, int widt
   return new IGraphicsWin(plug, width, height, frameRate, module);
 }
 #else
-// The editor's window exists only on Windows. Without an editor the Linux
-// modules announce none (no editor flag or edit rectangle, no VST 3 view), so
-// Linux hosts show their own parameter view.
+// The editor's window exists only in the Windows modules. Without an editor the
+// Linux modules announce none (no editor flag or edit rectangle, no VST 3
+// view), so Linux hosts show their own parameter view. Programs that build the
+// product on a binding without being a module (suites, fuzzers, benchmarks)
+// have no window class or resources to give an editor either.
 IGraphics* CreatePanelEditor(IPlugBase*, const IPlugInstanceInfo&, int, int, int) { return nullptr; }
 #endif
