@@ -41,8 +41,8 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
     editor->CloseWindow();
     return kResultFalse;
   }
+  // The editor keeps its own window handle; the base's system window stays unset.
   plug_->SetWindowView(this);
-  CPluginView::attached(parent, type);
   plug_->OnEditorOpened();
   return kResultOk;
 }

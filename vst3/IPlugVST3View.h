@@ -4,7 +4,9 @@
 // and carrying the plug-in's size requests back to the host's frame. The
 // editor's size is the plug-in's to choose; the host cannot resize the view.
 //
-// Every method runs on the host's UI thread.
+// Every method runs on the host's UI thread; attached, removed and the last
+// release open and close the editor's window under the instance lock, as the
+// window back end expects.
 
 #include "vst3/sdk/CPluginView.h"
 
