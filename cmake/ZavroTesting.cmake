@@ -23,7 +23,8 @@ if(ZAVRO_TSAN)
 endif()
 
 # zavro_add_suite(<name> SOURCES ... [LIBS ...] [WINDOW] [TSAN] [TIMEOUT s] [PORTABLE])
-# WINDOW runs the suite under a virtual X display (editor suites under Wine).
+# WINDOW runs the suite under a virtual X display (editor suites under Wine),
+# never beside another WINDOW suite.
 # TSAN suites are the only ones the ThreadSanitizer build makes and runs; a
 # reported race fails them at once.
 function(zavro_add_suite name)
@@ -43,7 +44,9 @@ function(zavro_add_suite name)
   add_test(NAME ${ZAVRO_PLATFORM}.${name} COMMAND ${name})
   set(props TIMEOUT ${S_TIMEOUT})
   if(S_WINDOW)
-    list(APPEND props ENVIRONMENT ZAVRO_XVFB=1)
+    # One window suite at a time: they share the Wine prefix's window station,
+    # where another suite's windows take the focus and the mouse.
+    list(APPEND props ENVIRONMENT ZAVRO_XVFB=1 RESOURCE_LOCK zavro_window_station)
   endif()
   if(ZAVRO_TSAN)
     add_dependencies(zavro_tsan_suites ${name})

@@ -51,8 +51,10 @@ HWND HostWindow() {
   return window;
 }
 
-// Dispatches every message for about ms milliseconds (five 40 ms ticks by default).
-void Pump(int ms = 200) {
+// Dispatches every message for about ms milliseconds, or until done answers
+// true (checked between batches: a loaded machine may need more ticks).
+template <class Done>
+void PumpUntil(Done done, int ms = 3000) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
   do {
     MSG message;
@@ -60,8 +62,12 @@ void Pump(int ms = 200) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
-    Sleep(1);
+    if (done()) return;
+    Sleep(5);
   } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}
+void Pump(int ms) {
+  PumpUntil([] { return false; }, ms);
 }
 
 // The window's pixels as 0x00RRGGBB, row by row.
@@ -112,31 +118,46 @@ std::vector<Box> ControlBoxes() {
   return boxes;
 }
 
-// The whole panel on screen: the background exact wherever no control lies,
-// and every control and caption drawn over it.
-void ExpectWholePanel(HWND editor) {
-  const std::vector<std::uint32_t> shown = Capture(editor);
-  const std::unique_ptr<LICE_MemBitmap> bg = Background();
-  ASSERT_NE(bg, nullptr);
-  auto bgAt = [&](int x, int y) { return bg->PixelData()[y * bg->RowSpan() + x] & 0xFFFFFF; };
-  const std::vector<Box> boxes = ControlBoxes();
-  ASSERT_EQ(boxes.size(), 45u);
+// What differs from the whole panel on screen: pixels off the background
+// where no control lies, and the controls not drawn over it (1-based).
+struct PanelDifferences {
   int backgroundMismatches = 0;
+  std::vector<int> undrawn;
+  bool None() const { return backgroundMismatches == 0 && undrawn.empty(); }
+};
+
+PanelDifferences CompareWithPanel(HWND editor, const LICE_MemBitmap& bg) {
+  const std::vector<std::uint32_t> shown = Capture(editor);
+  auto bgAt = [&](int x, int y) { return bg.PixelData()[y * bg.RowSpan() + x] & 0xFFFFFF; };
+  auto shownAt = [&](int x, int y) { return shown[static_cast<size_t>(y) * kWidth + x]; };
+  const std::vector<Box> boxes = ControlBoxes();
+  PanelDifferences d;
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
       bool covered = false;
       for (const Box& b : boxes) covered = covered || b.Contains(x, y);
-      if (!covered) backgroundMismatches += shown[static_cast<size_t>(y) * kWidth + x] != bgAt(x, y);
+      if (!covered) d.backgroundMismatches += shownAt(x, y) != bgAt(x, y);
     }
   }
-  EXPECT_EQ(backgroundMismatches, 0);
   for (size_t i = 0; i < boxes.size(); ++i) {
-    const Box& b = boxes[i];
     int drawn = 0;
-    for (int y = b.top; y < b.bottom; ++y)
-      for (int x = b.left; x < b.right; ++x) drawn += shown[static_cast<size_t>(y) * kWidth + x] != bgAt(x, y);
-    EXPECT_GT(drawn, 4) << "control " << i + 1;
+    for (int y = boxes[i].top; y < boxes[i].bottom; ++y)
+      for (int x = boxes[i].left; x < boxes[i].right; ++x) drawn += shownAt(x, y) != bgAt(x, y);
+    if (drawn <= 4) d.undrawn.push_back(static_cast<int>(i) + 1);
   }
+  return d;
+}
+
+// The editor's first timer ticks paint the whole panel: the background exact
+// wherever no control lies, and all 45 controls and captions drawn over it.
+void ExpectWholePanel(HWND editor) {
+  const std::unique_ptr<LICE_MemBitmap> bg = Background();
+  ASSERT_NE(bg, nullptr);
+  ASSERT_EQ(ControlBoxes().size(), 45u);
+  PanelDifferences d;
+  PumpUntil([&] { return (d = CompareWithPanel(editor, *bg)).None(); });
+  EXPECT_EQ(d.backgroundMismatches, 0);
+  EXPECT_EQ(d.undrawn, std::vector<int>{});
 }
 
 class Vst3Editor : public ::testing::Test {
@@ -197,8 +218,6 @@ TEST_F(Vst3Editor, OpensPaintsTakesGesturesAndCloses) {
   ASSERT_EQ(view->attached(HostWindow(), "HWND"), kResultOk);
   HWND editor = EditorWindow();
   ASSERT_NE(editor, nullptr);
-  Pump();
-
   ExpectWholePanel(editor);
 
   // Up by the low gain knob's whole height (59) at gearing 4: 0.5 + 0.25.
@@ -208,13 +227,13 @@ TEST_F(Vst3Editor, OpensPaintsTakesGesturesAndCloses) {
   PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   PostMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y - 59));
   PostMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(x, y - 59));
-  Pump();
+  PumpUntil([&] { return handler_.calls.size() >= 3; });
   EXPECT_EQ(handler_.calls, (std::vector<std::string>{"begin 0", "perform 0 0.750000", "end 0"}));
 
   // The right button asks the host for its menu of the parameter, at the pointer.
   PostMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
   PostMessageA(editor, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
-  Pump(100);
+  PumpUntil([&] { return !menus_.menu.popups.empty(); });
   ASSERT_EQ(menus_.requests.size(), 1u);
   EXPECT_EQ(menus_.requests[0].first, view);
   EXPECT_EQ(menus_.requests[0].second, 0u);
@@ -236,7 +255,6 @@ TEST(Vst2Editor, OpensTheWholePanelInTheHostsWindowAndClosesIt) {
   EXPECT_EQ(Dispatch(effect, effEditOpen, 0, 0, HostWindow()), 1);
   HWND editor = FindWindowExA(HostWindow(), nullptr, kEditorClass, nullptr);
   ASSERT_NE(editor, nullptr);
-  Pump();
   ExpectWholePanel(editor);
   Dispatch(effect, effEditClose);
   Pump(20);
