@@ -24,7 +24,7 @@ endif()
 
 # zavro_add_suite(<name> SOURCES ... [LIBS ...] [WINDOW] [TSAN] [TIMEOUT s] [PORTABLE])
 # WINDOW runs the suite under a virtual X display (editor suites under Wine),
-# never beside another WINDOW suite.
+# in a Wine prefix of the window suites, never beside another WINDOW suite.
 # TSAN suites are the only ones the ThreadSanitizer build makes and runs; a
 # reported race fails them at once.
 function(zavro_add_suite name)
@@ -43,16 +43,19 @@ function(zavro_add_suite name)
   endif()
   add_test(NAME ${ZAVRO_PLATFORM}.${name} COMMAND ${name})
   set(props TIMEOUT ${S_TIMEOUT})
-  if(S_WINDOW)
-    # One window suite at a time: they share the Wine prefix's window station,
-    # where another suite's windows take the focus and the mouse.
-    list(APPEND props ENVIRONMENT ZAVRO_XVFB=1 RESOURCE_LOCK zavro_window_station)
-  endif()
   if(ZAVRO_TSAN)
     add_dependencies(zavro_tsan_suites ${name})
     list(APPEND props ENVIRONMENT TSAN_OPTIONS=halt_on_error=1)
   endif()
   set_tests_properties(${ZAVRO_PLATFORM}.${name} PROPERTIES ${props})
+  if(S_WINDOW)
+    # Window suites keep a Wine prefix of their own: a desktop that a suite
+    # without a display started cannot make windows. They take it one at a
+    # time, since one suite's windows would take another's focus and mouse.
+    set_property(TEST ${ZAVRO_PLATFORM}.${name} APPEND PROPERTY ENVIRONMENT
+                 ZAVRO_XVFB=1 ZAVRO_WINEPREFIX=${PROJECT_SOURCE_DIR}/build/wineprefix-window)
+    set_property(TEST ${ZAVRO_PLATFORM}.${name} PROPERTY RESOURCE_LOCK zavro_window_prefix)
+  endif()
 endfunction()
 
 # zavro_add_fuzzer(<name> SOURCES ... [LIBS ...] CORPUS <seed dir> [SECONDS n])
