@@ -195,14 +195,27 @@ VstIntPtr IPlugVST::EditGetRect(void* ptr) {
   return 1;
 }
 
-VstIntPtr IPlugVST::EditOpen(void*) {
-  // The window back end is not part of this build yet: no window can be opened.
-  return 0;
+VstIntPtr IPlugVST::EditOpen(void* parent) {
+  IGraphics* editor = Editor();
+  if (!editor || !parent) return 0;
+  // A second open without a close replaces the window: the product sees the
+  // first one closed before the second opens.
+  if (editor->HasWindow()) OnEditorClosed();
+  if (!editor->OpenWindow(parent)) {
+    // Whatever was open before is gone too: the product was told so.
+    editor->CloseWindow();
+    return 0;
+  }
+  OnEditorOpened();
+  return 1;
 }
 
 VstIntPtr IPlugVST::EditClose() {
-  if (!Editor()) return 0;
-  OnEditorClosed();
+  IGraphics* editor = Editor();
+  if (!editor) return 0;
+  // A close without an open window tells the product nothing.
+  if (editor->HasWindow()) OnEditorClosed();
+  editor->CloseWindow();
   return 1;
 }
 
