@@ -47,6 +47,12 @@ struct CookbookSection {
   // changes. A type outside 0..8 designs a low-pass.
   void UpdateCoefficients();
 
+  // Stores the settings, derives omega, alpha and amplitude from them (in
+  // single precision, the frequency lowered to kMaxDesignFractionF of the
+  // rate) and updates the coefficients. A design that rounding leaves
+  // unstable is made again at kMinShelfFractionF of the rate.
+  void Design(int32_t filterType, float gain, float hz, float quality, float rate);
+
   CookbookQuotients Quotients() const {
     return CookbookQuotients{b0 / a0, b1 / a0, b2 / a0, a1 / a0, a2 / a0};
   }

@@ -9,10 +9,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <vector>
 
 #include "tests/plugin/ZAVROProbe.h"
+#include "tests/support/TestSignals.h"
 #include "tests/support/ZAVROReference.h"
 
 namespace {
@@ -53,14 +53,6 @@ private:
   ZAVROReference ref_;
 };
 
-std::vector<double> Noise(unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> u(-0.3, 0.3);
-  std::vector<double> v(kNoiseFrames + 4096);
-  for (double& x : v) x = u(rng);
-  return v;
-}
-
 void Shape(Subject& s) {
   s.Set(kLink, 0);
   s.Set(kMode, 1);
@@ -82,7 +74,7 @@ void ProcessBench(benchmark::State& state, bool reference) {
   Subject subject(reference);
   if (situation == kShaped) Shape(subject);
 
-  const std::vector<double> left = Noise(1), right = Noise(2);
+  const std::vector<double> left = Noise(kNoiseFrames + 4096, 1, 0.3), right = Noise(kNoiseFrames + 4096, 2, 0.3);
   std::vector<double> outL(4096), outR(4096);
   double* out[2] = {outL.data(), outR.data()};
   long position = 0;

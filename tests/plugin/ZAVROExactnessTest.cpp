@@ -8,12 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/plugin/ZAVROProbe.h"
+#include "tests/support/TestSignals.h"
 #include "tests/support/ZAVROReference.h"
 
 #ifndef ZAVRO_EXACTNESS_FRAMES
@@ -156,10 +156,10 @@ private:
       ASSERT_EQ(Bits(ref_.value[i]), Bits(plug_.GetParam(i)->Value()))
           << "parameter " << i << " after block " << blocks_;
     }
-    ASSERT_EQ(Bits(ref_.rsLowGain), Bits(plug_.rsLowGain));
-    ASSERT_EQ(Bits(ref_.rsHighMidFreq), Bits(plug_.rsHighMidFreq));
-    ASSERT_EQ(Bits(ref_.rsOutputDb), Bits(plug_.rsOutputDb));
-    ASSERT_EQ(Bits(ref_.rsHpfPosition), Bits(plug_.rsHpfPosition));
+    ASSERT_EQ(Bits(ref_.rsLowGain), Bits(plug_.Copy(kRSLowGain)));
+    ASSERT_EQ(Bits(ref_.rsHighMidFreq), Bits(plug_.Copy(kRSHighMidFreq)));
+    ASSERT_EQ(Bits(ref_.rsOutputDb), Bits(plug_.Copy(kRSOutput)));
+    ASSERT_EQ(Bits(ref_.rsHpfPosition), Bits(plug_.Copy(kRSHPF)));
   }
 
   void Compare(const std::vector<double>& expected, const std::vector<double>& actual,
@@ -172,12 +172,6 @@ private:
         return;
       }
     }
-  }
-
-  static uint64_t Bits(double v) {
-    uint64_t b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
   }
 
   std::mt19937_64 rng_;
