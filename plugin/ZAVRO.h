@@ -154,8 +154,7 @@ private:
   // before it is used; the glides' rest flags hold for the targets recorded
   // with them. Whatever changes what an entry rests on behind those
   // comparisons calls Invalidate(): a new sample rate, a block without frames
-  // (its settings were made, but no frame checked the glides against them),
-  // and clearing non-finite state. After Invalidate() everything is worked
+  // (nothing ran under the settings it made), and clearing non-finite state. After Invalidate() everything is worked
   // out afresh; no entry ever changes an output bit. Parameter changes, state
   // loads and host resets need no call: they reach the processing only
   // through parameter values, copies and the sample rate, which are compared.

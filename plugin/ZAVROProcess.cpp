@@ -282,7 +282,7 @@ void ZAVRO::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   }
   if (nFrames <= 0) {
     PrepareBlock(fs);
-    // The settings were made, but no frame checked the glides against them.
+    // Nothing ran under the settings just made; later blocks rest nothing on them.
     cache_.Invalidate();
     ClearNonFiniteState();
     return;
