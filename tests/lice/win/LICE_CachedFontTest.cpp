@@ -379,6 +379,28 @@ TEST(CachedFontGlyphs, MultiplyModeDarkensFullCoverageExactly) {
   EXPECT_GT(full, 20);
 }
 
+TEST(CachedFontGlyphs, AddModeAddsTheColourInProportionToCoverage) {
+  auto font = MakeFont(40, 0);
+  font->SetTextColour(0xFF203040);
+  font->SetCombine(kLiceAdd, 1.0f);
+  LICE_MemBitmap bm(120, 60);
+  Clear(bm, 0xFF101010);
+  LICE_Rect r{5, 5, 120, 60};
+  font->RenderText(&bm, "H", -1, &r, 0);
+  // Coverage 255 adds all of the colour: b 0x10 + 0x40, g 0x10 + 0x30, r 0x10 + 0x20;
+  // the anti-aliased edges add part of it.
+  int full = 0, partial = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const LICE_pixel p = GetPixel(bm, x, y);
+      full += p == 0xFF304050;
+      partial += Chan(p, 0) > 0x10 && Chan(p, 0) < 0x50;
+      ASSERT_LE(Chan(p, 0), 0x50) << x << "," << y;
+    }
+  EXPECT_GT(full, 20);
+  EXPECT_GT(partial, 0);
+}
+
 TEST(CachedFontGlyphs, OpaqueBackgroundFillsEachGlyphCell) {
   auto font = MakeFont(20, 0);
   font->SetTextColour(0xFFFFFFFF);
