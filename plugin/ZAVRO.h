@@ -184,9 +184,9 @@ private:
         return same;
       }
     };
-    // The last input sample of a channel and the two tangents it gave.
+    // The last input sample of a channel and what conditioning made of it.
     struct ConditionerMemo {
-      double raw = 0.0, tanhX3 = 0.0, tanhX8 = 0.0;
+      double raw = 0.0, conditioned = 0.0;
       bool valid = false;
     };
     struct Group {

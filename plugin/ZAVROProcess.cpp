@@ -395,17 +395,12 @@ void ZAVRO::ReadChunk(double** inputs, int start, int n, InputChunk& chunk) {
     for (int i = 0; i < n; ++i) raw[c][i] = inputs[c][start + i];
   }
   for (int c = 0; c < 2; ++c) {
-    // Every sample's powers first and the tangents after, so that independent
-    // work overlaps; a sample equal to the one before reuses its tangents, so
-    // silence and other held values cost none.
-    ConditionerPowers powers[kChunkFrames];
-    for (int i = 0; i < n; ++i) powers[i] = ConditionerPowersOf(raw[c][i]);
+    // A sample equal to the one before is conditioned once, so silence and
+    // other held values cost nothing.
     Cache::ConditionerMemo memo = cache_.conditioner[c];
     for (int i = 0; i < n; ++i) {
-      if (!memo.valid || !SameBits(raw[c][i], memo.raw)) {
-        memo = {raw[c][i], std::tanh(powers[i].x3), std::tanh(powers[i].x8), true};
-      }
-      conditioned[c][i] = ConditionerSum(powers[i], memo.tanhX3, memo.tanhX8);
+      if (!memo.valid || !SameBits(raw[c][i], memo.raw)) memo = {raw[c][i], InputConditioner(raw[c][i]), true};
+      conditioned[c][i] = memo.conditioned;
     }
     cache_.conditioner[c] = memo;
   }
