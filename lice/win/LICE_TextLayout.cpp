@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <memory>
+#include <vector>
 
 #include "lice/LICE_Combine.h"
 #include "lice/LICE_Raster.h"
@@ -102,27 +102,17 @@ int LICE_CachedFont::DrawNative(LICE_HDC dc, const char* text, int len, LICE_Rec
   if (backgroundMode_ == kLiceBackgroundOpaque) SetBkColor(dc, ToColorRef(backgroundColour_));
   RECT r = {rect->left, rect->top, rect->right, rect->bottom};
   const UINT gdiFormat = (format & ~kOwnBits) | DT_NOPREFIX;
-  int result = 0;
-  constexpr int kStackUnits = 1024;
-  WCHAR onStack[kStackUnits];
-  std::unique_ptr<WCHAR[]> onHeap;
-  int units = 0;
-  WCHAR* wide = nullptr;
+  // With len < 0 the conversion includes the terminator that DrawTextW then looks for.
+  std::vector<WCHAR> wide;
   if (HasMultiByteSequence(text, len)) {
-    units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, len, nullptr, 0);
-    wide = onStack;
-    if (units >= 1000) {
-      onHeap.reset(new WCHAR[static_cast<size_t>(units) + 32]);
-      wide = onHeap.get();
-    }
-    const int capacity = units >= 1000 ? units + 32 : kStackUnits;
-    if (units <= 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, len, wide, capacity) <= 0)
-      wide = nullptr;
+    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, len, nullptr, 0);
+    wide.resize(static_cast<size_t>(std::max(units, 0)));
+    if (units <= 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, len, wide.data(), units) <= 0)
+      wide.clear();
   }
-  if (wide)
-    result = DrawTextW(dc, wide, len < 0 ? -1 : units, &r, gdiFormat);
-  else
-    result = DrawTextA(dc, text, len, &r, gdiFormat);
+  const int result = wide.empty() ? DrawTextA(dc, text, len, &r, gdiFormat)
+                                  : DrawTextW(dc, wide.data(), len < 0 ? -1 : static_cast<int>(wide.size()), &r,
+                                              gdiFormat);
   GdiFlush();
   if (format & kLiceTextCalcRect) *rect = {r.left, r.top, r.right, r.bottom};
   SelectObject(dc, previous);

@@ -164,6 +164,26 @@ INSTANTIATE_TEST_SUITE_P(BothWays, FontWays, ::testing::Values(Way::Cached, Way:
                            return std::string(i.param == Way::Native ? "Native" : "Cached");
                          });
 
+TEST(CachedFontNativeWay, Utf8TextMeasuresAsItsCharactersAtAnyLength) {
+  LICE_OverrideWineDetection(0);
+  auto font = MakeFont(20, kLiceFontPreferNative);
+  const auto width = [&](const std::string& text, int len) {
+    LICE_Rect r{0, 0, 0, 0};
+    font->RenderText(nullptr, text.c_str(), len, &r, kLiceTextCalcRect | kLiceTextSingleLine);
+    return r.right - r.left;
+  };
+  const std::string one = "\xC3\xA9";  // one character, two bytes
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += one;
+  const int w = width(one, -1);
+  ASSERT_NE(font->Glyph(0xE9), nullptr);
+  EXPECT_EQ(w, font->Glyph(0xE9)->advance);  // not two ANSI characters
+  EXPECT_EQ(width(one, 2), w);
+  EXPECT_EQ(width(many, -1), 1000 * w);
+  EXPECT_EQ(width(many, static_cast<int>(many.size())), 1000 * w);
+  LICE_OverrideWineDetection(-1);
+}
+
 TEST(CachedFontWineTest, RegistryKeyUnderWineRulesOutTheNativeWay) {
   LICE_OverrideWineDetection(-1);  // ask the registry, as a fresh module does
   auto font = MakeFont(20, kLiceFontPreferNative);
