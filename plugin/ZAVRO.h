@@ -46,20 +46,9 @@ enum EGroup { kLMGroup = 0, kRSGroup, kGroupCount };
 
 // The parameters of a channel group. Entries in the same column are twins,
 // and Link copies them column by column in this order.
-enum EGroupParam {
-  kGroupOutput = 0,
-  kGroupLowGain,
-  kGroupLowFreq,
-  kGroupLowMidGain,
-  kGroupLowMidFreq,
-  kGroupHighMidGain,
-  kGroupHighMidFreq,
-  kGroupHighGain,
-  kGroupHighFreq,
-  kGroupHpf,
-  kGroupBypass,
-  kGroupParamCount
-};
+enum EGroupParam { kGroupOutput = 0, kGroupLowGain, kGroupLowFreq, kGroupLowMidGain, kGroupLowMidFreq,
+                   kGroupHighMidGain, kGroupHighMidFreq, kGroupHighGain, kGroupHighFreq, kGroupHpf, kGroupBypass,
+                   kGroupParamCount };
 inline constexpr int kGroupParams[kGroupCount][kGroupParamCount] = {
     {kLMOutput, kLMLowGain, kLMLowFreq, kLMLowMidGain, kLMLowMidFreq, kLMHighMidGain, kLMHighMidFreq,
      kLMHighGain, kLMHighFreq, kLMHPF, kLMBypass},

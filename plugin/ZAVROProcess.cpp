@@ -91,17 +91,14 @@ struct GroupChain {
   bool trimSettled;
 
   GroupChain(ZAVRO& plug, int group, double sampleRate)
-      : hpfSmoother(plug.*ZAVRO::kGroupStates[group].hpfSmoother),
-        highPass(plug.*ZAVRO::kGroupStates[group].highPass),
-        lowShelf(plug.*ZAVRO::kGroupStates[group].shelves[kLow]),
-        lowMid(plug.*ZAVRO::kGroupStates[group].bells[kLow]),
-        highMid(plug.*ZAVRO::kGroupStates[group].bells[kHigh]),
-        highShelf(plug.*ZAVRO::kGroupStates[group].shelves[kHigh]),
-        trimSmoother(plug.*ZAVRO::kGroupStates[group].trimSmoother),
-        cache(plug.cache_.groups[group]),
-        hpfTarget(plug.*ZAVRO::kGroupStates[group].hpfTarget),
-        trimTargetDb(*plug.CopyFor(kGroupParams[group][kGroupOutput])),
-        fs(sampleRate),
+      : GroupChain(plug, ZAVRO::kGroupStates[group], plug.cache_.groups[group],
+                   *plug.CopyFor(kGroupParams[group][kGroupOutput]), sampleRate) {}
+  GroupChain(ZAVRO& plug, const ZAVRO::GroupState& m, ZAVRO::Cache::Group& groupCache, double trimTarget,
+             double sampleRate)
+      : hpfSmoother(plug.*m.hpfSmoother), highPass(plug.*m.highPass), lowShelf(plug.*m.shelves[kLow]),
+        lowMid(plug.*m.bells[kLow]), highMid(plug.*m.bells[kHigh]), highShelf(plug.*m.shelves[kHigh]),
+        trimSmoother(plug.*m.trimSmoother), cache(groupCache), hpfTarget(plug.*m.hpfTarget),
+        trimTargetDb(trimTarget), fs(sampleRate),
         hpfSettled(cache.hpfRest.Resumes(hpfTarget) && cache.highPassDesigned),
         trimSettled(cache.trimRest.Resumes(trimTargetDb)) {}
 
