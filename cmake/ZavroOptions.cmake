@@ -33,3 +33,21 @@ if(ZAVRO_TSAN)
   target_compile_options(zavro_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
   target_link_options(zavro_options INTERFACE -fsanitize=thread)
 endif()
+
+# A plug-in module as we ship it. On Linux it carries its own C++ runtime, as the
+# Windows modules do, and needs nothing of the C library newer than 2.31, so
+# that it loads on distributions older than the build machine; the symbol test
+# checks every module registered here. libgcc stays the system's shared one
+# (present everywhere, with old symbol versions): its static unwinder needs
+# glibc 2.35. Sections nothing uses are dropped, and with them the runtime's
+# references to newer C library functions.
+function(zavro_plugin_module target)
+  set_property(GLOBAL APPEND PROPERTY ZAVRO_PLUGIN_MODULES ${target})
+  if(WIN32)
+    return()
+  endif()
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/IModuleLocation.cpp)
+  if(NOT ZAVRO_SANITIZE AND NOT ZAVRO_TSAN)
+    target_link_options(${target} PRIVATE -static-libstdc++ -Wl,--gc-sections)
+  endif()
+endfunction()

@@ -172,11 +172,12 @@ void IPlugBase::RefreshParameterControls() {
 }
 
 void IPlugBase::ApplyBlockSize(int nFrames) {
-  if (nFrames == blockSize_) return;
-  const size_t size = static_cast<size_t>(std::max(nFrames, 0));
+  // A negative size from a host is taken as 0: there is no negative buffer.
+  const int frames = std::clamp(nFrames, 0, kMaxBlockSize);
+  if (frames == blockSize_) return;
+  const size_t size = static_cast<size_t>(frames);
   for (IInputChannel& channel : inChannels_) channel.scratch.assign(size, 0.0);
   for (IOutputChannel& channel : outChannels_) channel.scratch.assign(size, 0.0);
-  // A negative size from a host is taken as 0: there is no negative buffer.
-  blockSize_ = static_cast<int>(size);
+  blockSize_ = frames;
   PointDisconnectedAtScratch();
 }

@@ -18,6 +18,18 @@
 
 class IGraphics;
 
+// Everything a program or bank load may change: every parameter's plain value,
+// the preset bank and the current preset.
+struct IPlugSnapshot {
+  std::vector<double> values;
+  std::vector<IPresetSlot> presets;
+  int32_t currentPreset = 0;
+};
+
+// The longest block the scratch buffers are sized for. Hosts announce at most
+// this; an announcement beyond it would only cost memory (32 bytes a frame).
+constexpr int kMaxBlockSize = 65536;
+
 // Texts that identify the plug-in to hosts hold up to 127 characters.
 constexpr int kIdentityTextSize = 128;
 
@@ -54,20 +66,29 @@ public:
 
   // --- Virtual operations, in slot order ---------------------------------
 
+  // UI thread (the host's close request), after the instance lock is released.
   // Destroys the editor first, then parameters, presets and channels.
   virtual ~IPlugBase();
-  // Host thread, after a sample-rate or block-size change and on deactivation.
+  // UI thread, under the instance lock: after a sample-rate or block-size change
+  // and on deactivation.
   virtual void OnReset();
   // Any thread, under the instance lock, after a parameter value changed.
   virtual void OnParameterChanged(int paramIdx);
   // Audio thread, under the instance lock. Default: inputs copied to outputs.
   virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+  // UI thread, under the instance lock: after the editor window opened, before it closes.
   virtual void OnEditorOpened() {}
   virtual void OnEditorClosed() {}
+  // Not called by the bindings.
   virtual void OnIdleTick() {}
+  // UI thread, under the instance lock: the host switches processing on or off.
   virtual void OnActiveChanged(bool active);
+  // Audio thread (hosts deliver events just before the block), under the
+  // instance lock; only events inside the block arrive. Default for MIDI: the
+  // message goes back to the host.
   virtual void HandleMidiMessage(const IMidiMessage& message);
   virtual void HandleSysEx(const ISysExMessage& message);
+  // UI thread, under the instance lock: the host asks for a key's name.
   virtual bool QueryMidiNoteName(int note, char* name);
   // Every program save and load goes through these two, so a product can replace
   // the program format; the default is SerializeParams / UnserializeParams. UI
@@ -75,36 +96,60 @@ public:
   // format must be self-delimiting: a bank finds the end of a program by loading it.
   virtual bool SaveState(IStateBuffer& state);
   virtual int LoadState(const IStateBuffer& state, int position);
+  // Any thread, under the instance lock; not called by the bindings.
   virtual bool StateMatches(const double* values, int count);
+  // UI thread, under the instance lock, after ApplyEditorSize.
   virtual void OnEditorResized() {}
+  // Not called by the bindings.
   virtual bool ReservedQuery() { return false; }
+  // UI thread, under the instance lock, at the end of InitForHost.
   virtual void OnHostKnown() {}
+  // UI thread (editor gesture), under the instance lock: the host's menu for a
+  // parameter at x, y.
   virtual void ShowHostContextMenu(int paramIdx, int x, int y);
-  // UI thread: sets the parameter, tells the host, runs the change hook.
+  // UI thread (editor gesture), takes the instance lock: sets the parameter,
+  // tells the host, runs the change hook.
   virtual void SetParameterFromEditor(int paramIdx, double normalized);
+  // UI thread (editor gesture), under the instance lock: the host hears where a
+  // gesture starts and ends.
   virtual void BeginParameterEdit(int paramIdx) = 0;
+  // Any thread, under the instance lock.
   virtual void SendParameterToHost(int paramIdx, double normalized) = 0;
   virtual void EndParameterEdit(int paramIdx) = 0;
+  // UI thread, under the instance lock: the host re-reads names and texts.
   virtual void NotifyHostProgramChanged() = 0;
+  // Any thread, under the instance lock.
   virtual bool HostIsOffline() { return false; }
+  // Audio thread, inside processing, under the instance lock.
   virtual int QuerySamplePosition() = 0;
   virtual double QueryTempo() = 0;
   virtual void QueryTimeSignature(int* numerator, int* denominator) = 0;
   virtual void QueryTransport(ITransportInfo* info) = 0;
+  // UI thread, under the instance lock.
   virtual HostKind GetHostKind() { return hostKind_; }
+  // Any thread; fixed at construction.
   virtual PluginApi GetPluginApi() { return pluginApi_; }
+  // UI thread, under the instance lock.
   virtual void ApplyEditorSize(int width, int height) = 0;
+  // UI thread, under the instance lock, when the host opens the instance.
   virtual void InitForHost() {}
-  // Takes ownership; hands every parameter's value to the controls.
+  // Product constructor, takes the instance lock. Takes ownership; hands every
+  // parameter's value to the controls.
   virtual void AttachEditor(IGraphics* editor);
+  // Any thread, under the instance lock.
   virtual void SetLatencySamples(int samples) { latency_ = samples; }
+  // Audio thread, under the instance lock.
   virtual bool SendMidiToHost(const IMidiMessage& message) = 0;
   virtual bool SendSysExToHost(const ISysExMessage&) { return false; }
-  // Pushes every parameter's plain value to the editor, if there is one.
+  // UI thread, under the instance lock: pushes every parameter's plain value to
+  // the editor, if there is one.
   virtual void RefreshParameterControls();
+  // Not called by the bindings.
   virtual void ReservedHook() {}
+  // UI thread, under the instance lock, after a preset was recalled or renamed.
   virtual void OnPresetsChangedByHost() {}
-  // Host thread: resizes the scratch buffers to the block size.
+  // UI thread, under the instance lock: resizes the scratch buffers to the
+  // block size, at most kMaxBlockSize frames (longer calls are processed in pieces).
   virtual void ApplyBlockSize(int nFrames);
 
   // --- Parameters --------------------------------------------------------
@@ -147,6 +192,11 @@ public:
   bool RecallPreset(int presetIdx);
   // Gives up to count uninitialised slots the live values and the name ("Empty" for null).
   void FillDefaultPresets(const char* name, int count);
+  // A refused load must change nothing: a binding takes a snapshot before it
+  // loads host bytes and restores it when the load fails. Restoring runs the
+  // change hook for every parameter and refreshes the controls.
+  IPlugSnapshot TakeSnapshot();
+  void RestoreSnapshot(const IPlugSnapshot& snapshot);
   int NPresets() const { return static_cast<int>(presets_.size()); }
   int CurrentPresetIdx() const { return currentPreset_; }
   IPresetSlot* GetPreset(int presetIdx);

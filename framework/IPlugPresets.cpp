@@ -1,4 +1,5 @@
 // Program state and the preset bank of IPlugBase.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -80,6 +81,25 @@ int IPlugBase::UnserializePresets(const IStateBuffer& state, int position) {
   }
   RecallPreset(currentPreset_);
   return position < 0 ? -1 : position;
+}
+
+IPlugSnapshot IPlugBase::TakeSnapshot() {
+  IMutexLock lock(mutex_);
+  IPlugSnapshot snapshot;
+  for (const IParamDef& param : params_) snapshot.values.push_back(param.Value());
+  snapshot.presets = presets_;
+  snapshot.currentPreset = currentPreset_;
+  return snapshot;
+}
+
+void IPlugBase::RestoreSnapshot(const IPlugSnapshot& snapshot) {
+  IMutexLock lock(mutex_);
+  const size_t count = std::min(params_.size(), snapshot.values.size());
+  for (size_t i = 0; i < count; ++i) params_[i].SetClamped(snapshot.values[i]);
+  if (snapshot.presets.size() == presets_.size()) presets_ = snapshot.presets;
+  currentPreset_ = snapshot.currentPreset;
+  for (int i = 0; i < NParams(); ++i) OnParameterChanged(i);
+  RefreshParameterControls();
 }
 
 void IPlugBase::ModifyCurrentPreset(const char* name) {

@@ -9,37 +9,7 @@
 #include "plugin/FilterSections.h"
 #include "plugin/ParamSmoother.h"
 #include "plugin/ZAVROBinding.h"
-
-enum EParams {
-  kLMLowGain = 0,
-  kLMLowFreq,
-  kLMLowMidGain,
-  kLMLowMidFreq,
-  kLMHighMidGain,
-  kLMHighMidFreq,
-  kLMHighGain,
-  kLMHighFreq,
-  kRSHighGain,
-  kRSHighFreq,
-  kReserved10,  // never declared; kept so stored state keeps its layout
-  kRSLowGain,
-  kRSLowFreq,
-  kRSLowMidGain,
-  kRSLowMidFreq,
-  kRSHighMidGain,
-  kRSHighMidFreq,
-  kLMOutput,
-  kRSOutput,
-  kMasterOutput,
-  kLink,
-  kMode,
-  kLMBypass,
-  kRSBypass,
-  kMasterBypass,
-  kLMHPF,
-  kRSHPF,
-  kParamCount
-};
+#include "plugin/ZAVROParams.h"
 
 // The two channel groups: L/M (left or mid) and R/S (right or side).
 enum EGroup { kLMGroup = 0, kRSGroup, kGroupCount };

@@ -114,14 +114,10 @@ private:
   VstIntPtr GetChunk(bool isBank, void** data);
   VstIntPtr SetChunk(bool isBank, VstIntPtr size, const void* data);
 
-  // Processing (IPlugVSTProcess.cpp), under the instance lock.
+  // Processing (IPlugVSTProcess.cpp), under the instance lock, with subnormal
+  // numbers flushed to zero for the duration of the call.
   void ProcessDouble(double** inputs, double** outputs, int nFrames);
   void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);
-  void ProcessDoublePiece(double** inputs, double** outputs, int offset, int nFrames);
-  void ProcessFloatPiece(float** inputs, float** outputs, int offset, int nFrames, bool accumulate);
-  // The longest piece the scratch buffers hold.
-  int ScratchFrames();
-  bool DoubleNeedsScratch(double** inputs, double** outputs);
   void SendWantMidi();
   void SetParameterFromHost(int paramIdx, float value);
   float GetParameterForHost(int paramIdx);
@@ -148,7 +144,7 @@ private:
 // entry point under the entry lock. Null when no instance could be made.
 IPlugVST* CreateVst2Plugin(const IPlugInstanceInfo& instanceInfo);
 
-// The loaded module's own handle (HINSTANCE on Windows, the dlopen handle of the
-// object on Linux), recorded when the module is loaded; for the editor's window
-// class and resources.
+// The loaded module's own handle (HINSTANCE on Windows, the address the object
+// is mapped at on Linux), recorded when the module is loaded; for the editor's
+// window class and resources.
 void* Vst2ModuleHandle();

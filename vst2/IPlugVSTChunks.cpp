@@ -33,6 +33,8 @@ VstIntPtr IPlugVST::SetChunk(bool isBank, VstIntPtr size, const void* data) {
   IStateBuffer& chunk = isBank ? bankChunk_ : programChunk_;
   chunk = std::move(incoming);
 
+  // A refusal means nothing changed, though the load stops only where the bytes fail.
+  const IPlugSnapshot before = TakeSnapshot();
   int32_t version = 0;
   const int start = ReadStateHeader(chunk, &version);
   int position;
@@ -42,7 +44,10 @@ VstIntPtr IPlugVST::SetChunk(bool isBank, VstIntPtr size, const void* data) {
     position = LoadState(chunk, start);
     ModifyCurrentPreset();
   }
-  if (position < 0) return 0;
+  if (position < 0) {
+    RestoreSnapshot(before);
+    return 0;
+  }
   RefreshParameterControls();
   return 1;
 }

@@ -212,10 +212,14 @@ VstIntPtr IPlugVST::ProcessEvents(const VstEvents* events) {
   VstEvent* const* list = events->events;
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
     const VstEvent* event = list[i];
-    if (!event) continue;
+    // Only events inside the coming block reach the product (and from there
+    // possibly the host again).
+    if (!event || event->deltaFrames < 0 || event->deltaFrames >= BlockSize()) continue;
     // The type decides; byteSize is not trusted (hosts disagree on it).
     if (event->type == kVstMidiType) {
       const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+      // A message starts with a status byte; running status is not part of VST events.
+      if (!(static_cast<uint8_t>(midi->midiData[0]) & 0x80)) continue;
       IMidiMessage message;
       message.offset = midi->deltaFrames;
       message.status = static_cast<uint8_t>(midi->midiData[0]);
@@ -224,6 +228,8 @@ VstIntPtr IPlugVST::ProcessEvents(const VstEvents* events) {
       HandleMidiMessage(message);
     } else if (event->type == kVstSysExType) {
       const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
+      // A dump is a count of bytes that are there.
+      if (sysex->dumpBytes < 0 || (sysex->dumpBytes > 0 && !sysex->sysexDump)) continue;
       ISysExMessage message;
       message.offset = sysex->deltaFrames;
       message.size = sysex->dumpBytes;
@@ -252,14 +258,15 @@ VstIntPtr IPlugVST::GetPinProperties(bool isInput, VstInt32 index, VstPinPropert
 VstIntPtr IPlugVST::SetSpeakerArrangement(VstIntPtr inputArrangement, void* outputArrangement) {
   const auto* in = reinterpret_cast<const VstSpeakerArrangement*>(inputArrangement);
   const auto* out = static_cast<const VstSpeakerArrangement*>(outputArrangement);
+  // A count outside 0..channels means none or all of them.
   if (in) {
-    const int n = in->numChannels;
-    SetInputConnections(0, std::min(n, NInChannels()), true);
+    const int n = std::clamp(static_cast<int>(in->numChannels), 0, NInChannels());
+    SetInputConnections(0, n, true);
     SetInputConnections(n, NInChannels() - n, false);
   }
   if (out) {
-    const int n = out->numChannels;
-    SetOutputConnections(0, std::min(n, NOutChannels()), true);
+    const int n = std::clamp(static_cast<int>(out->numChannels), 0, NOutChannels());
+    SetOutputConnections(0, n, true);
     SetOutputConnections(n, NOutChannels() - n, false);
   }
   return 1;

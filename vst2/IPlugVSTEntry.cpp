@@ -8,7 +8,7 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
-#include <dlfcn.h>
+#include "framework/IModuleLocation.h"
 #endif
 
 #if defined(_WIN32)
@@ -67,7 +67,7 @@ AEffect* VSTCALLBACK VstLegacyMain(audioMasterCallback hostCallback) {
 
 // Runs at load: the handle is the object's base address, as on Windows.
 __attribute__((constructor)) static void RecordModuleHandle() {
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&RecordModuleHandle), &info) != 0) gModuleHandle = info.dli_fbase;
+  IModuleLocation here;
+  if (LocateModule(reinterpret_cast<const void*>(&RecordModuleHandle), &here)) gModuleHandle = here.base;
 }
 #endif

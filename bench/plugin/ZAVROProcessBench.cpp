@@ -6,11 +6,18 @@
 //             corners and trims are always moving.
 // "Product" is ZAVRO::ProcessBlock; "Reference" is the plain evaluation the
 // product must match bit for bit. The frame counter reads as time per frame.
+//
+// "Quiet" is the product in 512-frame blocks with every parameter at 0.7
+// (mid/side, the L/M high-pass engaged), in steady state on noise, on the
+// silence after a noise burst has decayed and on input of +-1e-39, each with
+// and without the flush-to-zero mode the host callbacks set: subnormal numbers
+// must cost no more than noise.
 
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
+#include "framework/IFlushToZeroScope.h"
 #include "tests/plugin/ZAVROProbe.h"
 #include "tests/support/TestSignals.h"
 #include "tests/support/ZAVROReference.h"
@@ -107,6 +114,67 @@ void ProcessBench(benchmark::State& state, bool reference) {
                                                    benchmark::Counter::kInvert);
 }
 
+enum QuietInput { kNoise = 0, kDecayed = 1, kSubnormal = 2 };
+
+void QuietBench(benchmark::State& state, const QuietInput input) {
+  constexpr int kBlock = 512;
+  ZAVROProbe plug(kRate);
+  for (int i = 0; i < kParamCount; ++i) plug.SetNormalized(i, 0.7);
+
+  const std::vector<double> left = Noise(1), right = Noise(2);
+  std::vector<double> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
+  double* in[2] = {inL.data(), inR.data()};
+  double* out[2] = {outL.data(), outR.data()};
+  std::mt19937 rng(3);
+  long position = 0;
+  auto fill = [&](QuietInput kind) {
+    for (int j = 0; j < kBlock; ++j) {
+      switch (kind) {
+        case kNoise:
+          inL[j] = left[static_cast<size_t>(position + j)];
+          inR[j] = right[static_cast<size_t>(position + j)];
+          break;
+        case kDecayed: inL[j] = inR[j] = 0.0; break;
+        case kSubnormal:
+          inL[j] = (rng() & 1) ? 1e-39 : -1e-39;
+          inR[j] = (rng() & 1) ? 1e-39 : -1e-39;
+          break;
+      }
+    }
+    position = (position + kBlock) % kNoiseFrames;
+  };
+  auto run = [&](QuietInput kind, double seconds) {
+    for (long done = 0; done < static_cast<long>(seconds * kRate); done += kBlock) {
+      fill(kind);
+      plug.ProcessBlock(in, out, kBlock);
+    }
+  };
+
+  // A second of noise, then ten seconds of the input measured: every glide and
+  // every tail has settled into its steady state.
+  run(kNoise, 1.0);
+  run(input, 10.0);
+  fill(input);
+  for (auto _ : state) {
+    if (input == kNoise) fill(kNoise);
+    plug.ProcessBlock(in, out, kBlock);
+    benchmark::DoNotOptimize(outL.data());
+    benchmark::ClobberMemory();
+  }
+  state.counters["frame"] = benchmark::Counter(
+      kBlock, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void Quiet(benchmark::State& state) {
+  const auto input = static_cast<QuietInput>(state.range(0));
+  if (state.range(1) != 0) {
+    IFlushToZeroScope flushToZero;
+    QuietBench(state, input);
+  } else {
+    QuietBench(state, input);
+  }
+}
+
 void Product(benchmark::State& state) { ProcessBench(state, false); }
 void Reference(benchmark::State& state) { ProcessBench(state, true); }
 
@@ -121,4 +189,5 @@ void Cases(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(Reference)->Apply(Cases);
 BENCHMARK(Product)->Apply(Cases);
+BENCHMARK(Quiet)->ArgNames({"input", "flush"})->ArgsProduct({{kNoise, kDecayed, kSubnormal}, {1, 0}});
 BENCHMARK_MAIN();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -133,6 +134,15 @@ TEST(IPlugBase, ApplyBlockSizeZeroFillsOnlyOnChange) {
   plug.ApplyBlockSize(-5);
   EXPECT_EQ(plug.BlockSize(), 0);
   EXPECT_TRUE(plug.OutputChannel(0).scratch.empty());
+}
+
+TEST(IPlugBase, BlockSizesBeyondTheCapSizeTheBuffersForTheCap) {
+  Plug plug;
+  for (int announced : {kMaxBlockSize + 1, 1 << 24, INT_MAX}) {
+    plug.ApplyBlockSize(announced);
+    EXPECT_EQ(plug.BlockSize(), kMaxBlockSize);
+    EXPECT_EQ(plug.OutputChannel(1).scratch.size(), static_cast<size_t>(kMaxBlockSize));
+  }
 }
 
 TEST(IPlugBase, DefaultProcessingCopiesInputsAndZeroesTheRest) {

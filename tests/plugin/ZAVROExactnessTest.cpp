@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/IFlushToZeroScope.h"
 #include "tests/plugin/ZAVROProbe.h"
 #include "tests/support/TestSignals.h"
 #include "tests/support/ZAVROReference.h"
@@ -280,6 +281,8 @@ private:
 class ZAVROExactness : public ::testing::TestWithParam<double> {};
 
 TEST_P(ZAVROExactness, ProductMatchesReferenceBitForBit) {
+  // The product runs in the mode every host call sets up.
+  IFlushToZeroScope flushToZero;
   const double fs = GetParam();
   ExactnessRun run(0x5eed0000u + static_cast<uint64_t>(fs), fs);
   run.Run(ZAVRO_EXACTNESS_FRAMES / 4);

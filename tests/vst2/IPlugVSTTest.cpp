@@ -3,6 +3,7 @@
 // (MIDI, four channels, state chunks, an instrument, an editor).
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -10,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include <xmmintrin.h>
+
+#include "framework/IFlushToZeroScope.h"
 #include "graphics/IGraphics.h"
 #include "tests/support/Vst2TestHost.h"
 #include "vst2/IPlugVST.h"
@@ -43,6 +47,7 @@ public:
 
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override {
     blocks.push_back(nFrames);
+    fpModes.push_back(_mm_getcsr());
     std::vector<std::vector<double>> seen(static_cast<size_t>(NInChannels()));
     for (int c = 0; c < NInChannels(); ++c) seen[c].assign(inputs[c], inputs[c] + nFrames);
     inputsSeen.push_back(seen);
@@ -62,6 +67,7 @@ public:
 
   static int alive;
   std::vector<int> blocks;
+  std::vector<unsigned> fpModes;
   std::vector<std::vector<std::vector<double>>> inputsSeen;
   std::vector<int> changed;
   int resets = 0;
@@ -233,12 +239,29 @@ TEST(IPlugVSTChunks, OldBankVersionsLoadAsOneProgram) {
   EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.4f);
   EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 1.0f);
 
-  // A block that ends early loads what it holds and answers 0.
+  // A block that ends early is refused and changes nothing.
   IStateBuffer shortBlock;
   shortBlock.AppendDouble(6.0);
   EXPECT_EQ(Dispatch(rig.effect, effSetChunk, 1, shortBlock.Size(), shortBlock.Data()), 0);
-  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.7f);
-  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 0.0f) << "ran out: 0 clamped";
+  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.4f);
+  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kSwitch), 1.0f) << "refused: nothing loaded";
+}
+
+TEST(IPlugVSTChunks, RefusedBankLeavesValuesPresetsAndNamesAsTheyWere) {
+  Rig rig;
+  rig.plug->FillDefaultPresets("Empty", 2);
+  Dispatch(rig.effect, effSetProgramName, 0, 0, const_cast<char*>("Theirs"));
+  void* data = nullptr;
+  const VstIntPtr size = Dispatch(rig.effect, effGetChunk, 0, 0, &data);
+  std::vector<char> bank(static_cast<char*>(data), static_cast<char*>(data) + size);
+  Dispatch(rig.effect, effSetProgramName, 0, 0, const_cast<char*>("Mine"));
+  rig.effect->setParameter(rig.effect, kGain, 0.9f);
+  // Cut inside the second slot, after the first has loaded.
+  EXPECT_EQ(Dispatch(rig.effect, effSetChunk, 0, size - 4, bank.data()), 0);
+  EXPECT_FLOAT_EQ(rig.effect->getParameter(rig.effect, kGain), 0.9f);
+  char name[kVstMaxProgNameLen + 1] = {};
+  Dispatch(rig.effect, effGetProgramName, 0, 0, name);
+  EXPECT_STREQ(name, "Mine");
 }
 
 // --- Calls to the host ---------------------------------------------------------------
@@ -459,6 +482,35 @@ TEST(IPlugVSTMidi, EventsInAreHandedOnAndEventsOutAreWellFormed) {
   EXPECT_FALSE(rig.plug->SendMidiToHost(IMidiMessage{}));
 }
 
+TEST(IPlugVSTMidi, OnlyWellFormedEventsInsideTheBlockAreHandedOn) {
+  IPlugConfig config = TestConfig();
+  config.doesMidi = true;
+  Rig rig(config);
+  Dispatch(rig.effect, effSetBlockSize, 0, 64);
+  VstMidiEvent midi[7] = {};
+  const VstInt32 deltas[7] = {0, 63, -1, 64, INT_MIN, 5, 5};
+  const uint8_t statuses[7] = {0x90, 0xB0, 0x90, 0x90, 0x90, 0x3C, 0x00};
+  char dump[2] = {static_cast<char>(0xF0), static_cast<char>(0xF7)};
+  VstMidiSysexEvent sysex[3] = {};
+  struct {
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[10];
+  } events = {10, 0, {}};
+  for (int i = 0; i < 7; ++i) {
+    midi[i] = {kVstMidiType, 32, deltas[i], 0, 0, 0, {static_cast<char>(statuses[i])}, 0, 0, 0, 0};
+    events.events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+  }
+  for (int i = 0; i < 3; ++i) {
+    sysex[i] = {kVstSysExType, 48, i == 1 ? 64 : 0, 0, i == 2 ? -2 : 2, 0, dump, 0};
+    events.events[7 + i] = reinterpret_cast<VstEvent*>(&sysex[i]);
+  }
+  EXPECT_EQ(Dispatch(rig.effect, effProcessEvents, 0, 0, &events), 1);
+  ASSERT_EQ(rig.host.midiSent.size(), 2u);
+  EXPECT_EQ(rig.host.midiSent[1].deltaFrames, 63);
+  EXPECT_EQ(rig.plug->sysexIn.size(), 1u);
+}
+
 TEST(IPlugVSTMidi, WantMidiNoticePrecedesEveryBlockOnlyWhenMidiIsDone) {
   IPlugConfig config = TestConfig();
   config.doesMidi = true;
@@ -528,6 +580,12 @@ TEST(IPlugVSTChannels, DisconnectedInputReadsZerosEvenAfterCarryingAudio) {
   Dispatch(rig.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&stereo), &stereo);
   rig.effect->processReplacing(rig.effect, in.data(), out.data(), 32);
   EXPECT_EQ(rig.plug->inputsSeen[3][1][0], 0.25);
+  // Counts below 0 connect none of them.
+  VstSpeakerArrangement none = {};
+  none.numChannels = INT_MIN;
+  Dispatch(rig.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&none), nullptr);
+  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 32);
+  EXPECT_EQ(rig.plug->inputsSeen.back()[0][0], 0.0);
 }
 
 // --- Frame counts -------------------------------------------------------------------
@@ -555,6 +613,34 @@ TEST(IPlugVSTFrames, LongCallsArePiecedAtTheBlockSize) {
   rig.plug->blocks.clear();
   rig.effect->processDoubleReplacing(rig.effect, din, dout, 200);
   EXPECT_EQ(rig.plug->blocks, (std::vector<int>{64, 64, 64, 8}));
+}
+
+TEST(IPlugVSTFrames, EveryCallbackFlushesSubnormalsAndRestoresTheHostMode) {
+  Rig rig;
+  std::vector<std::vector<float>> buffers(2, std::vector<float>(16));
+  std::vector<float*> p = Pointers(buffers);
+  std::vector<std::vector<double>> dbuffers(2, std::vector<double>(16));
+  double* d[2] = {dbuffers[0].data(), dbuffers[1].data()};
+  const unsigned hostMode = _mm_getcsr();
+  rig.effect->process(rig.effect, p.data(), p.data(), 16);
+  rig.effect->processReplacing(rig.effect, p.data(), p.data(), 16);
+  rig.effect->processDoubleReplacing(rig.effect, d, d, 16);
+  EXPECT_EQ(_mm_getcsr(), hostMode);
+  const unsigned flush = IFlushToZeroScope::kFlushToZero | IFlushToZeroScope::kDenormalsAreZero;
+  ASSERT_EQ(rig.plug->fpModes.size(), 3u);
+  for (unsigned mode : rig.plug->fpModes) EXPECT_EQ(mode, hostMode | flush);
+}
+
+TEST(IPlugVSTFrames, AccumulatingAddsAndReplacingOverwrites) {
+  Rig rig;
+  std::vector<std::vector<float>> ins(2, std::vector<float>(8, 0.25f)), outs(2, std::vector<float>(8, 1.0f));
+  std::vector<float*> in = Pointers(ins), out = Pointers(outs);
+  rig.effect->process(rig.effect, in.data(), out.data(), 8);
+  EXPECT_FLOAT_EQ(outs[0][7], 1.501f);
+  EXPECT_FLOAT_EQ(outs[1][0], 1.502f);
+  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 8);
+  EXPECT_FLOAT_EQ(outs[0][7], 0.501f);
+  EXPECT_FLOAT_EQ(outs[1][0], 0.502f);
 }
 
 TEST(IPlugVSTFrames, NoBlockSizeMeansSilenceAndNoProcessing) {
