@@ -11,21 +11,6 @@
 #include "plugin/ZAVROBinding.h"
 #include "plugin/ZAVROParams.h"
 
-// The two channel groups: L/M (left or mid) and R/S (right or side).
-enum EGroup { kLMGroup = 0, kRSGroup, kGroupCount };
-
-// The parameters of a channel group. Entries in the same column are twins,
-// and Link copies them column by column in this order.
-enum EGroupParam { kGroupOutput = 0, kGroupLowGain, kGroupLowFreq, kGroupLowMidGain, kGroupLowMidFreq,
-                   kGroupHighMidGain, kGroupHighMidFreq, kGroupHighGain, kGroupHighFreq, kGroupHpf, kGroupBypass,
-                   kGroupParamCount };
-inline constexpr int kGroupParams[kGroupCount][kGroupParamCount] = {
-    {kLMOutput, kLMLowGain, kLMLowFreq, kLMLowMidGain, kLMLowMidFreq, kLMHighMidGain, kLMHighMidFreq,
-     kLMHighGain, kLMHighFreq, kLMHPF, kLMBypass},
-    {kRSOutput, kRSLowGain, kRSLowFreq, kRSLowMidGain, kRSLowMidFreq, kRSHighMidGain, kRSHighMidFreq,
-     kRSHighGain, kRSHighFreq, kRSHPF, kRSBypass},
-};
-
 // A value's bits: what the caches compare, so that -0 differs from +0 and a
 // NaN equals itself.
 inline uint64_t BitsOf(double v) {

@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <random>
 #include <vector>
 
 #include "framework/IFlushToZeroScope.h"
@@ -60,6 +61,9 @@ private:
   ZAVROReference ref_;
 };
 
+// Noise long enough for a block of up to 4096 frames from any of its first kNoiseFrames.
+std::vector<double> BenchNoise(uint32_t seed) { return Noise(kNoiseFrames + 4096, seed, 0.3); }
+
 void Shape(Subject& s) {
   s.Set(kLink, 0);
   s.Set(kMode, 1);
@@ -81,7 +85,7 @@ void ProcessBench(benchmark::State& state, bool reference) {
   Subject subject(reference);
   if (situation == kShaped) Shape(subject);
 
-  const std::vector<double> left = Noise(kNoiseFrames + 4096, 1, 0.3), right = Noise(kNoiseFrames + 4096, 2, 0.3);
+  const std::vector<double> left = BenchNoise(1), right = BenchNoise(2);
   std::vector<double> outL(4096), outR(4096);
   double* out[2] = {outL.data(), outR.data()};
   long position = 0;
@@ -121,7 +125,7 @@ void QuietBench(benchmark::State& state, const QuietInput input) {
   ZAVROProbe plug(kRate);
   for (int i = 0; i < kParamCount; ++i) plug.SetNormalized(i, 0.7);
 
-  const std::vector<double> left = Noise(1), right = Noise(2);
+  const std::vector<double> left = BenchNoise(1), right = BenchNoise(2);
   std::vector<double> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
   double* in[2] = {inL.data(), inR.data()};
   double* out[2] = {outL.data(), outR.data()};
