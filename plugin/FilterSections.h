@@ -79,10 +79,10 @@ struct CookbookSection {
     return y;
   }
 
-  bool HistoryFinite() const {
-    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
+  // A non-finite history would stay in the recursion for ever: it starts afresh.
+  void ForgetNonFiniteHistory() {
+    if (!(std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2))) x1 = x2 = y1 = y2 = 0.0f;
   }
-  void ClearHistory() { x1 = x2 = y1 = y2 = 0.0f; }
 
 private:
   void Advance(float x, float y) {
@@ -114,10 +114,9 @@ struct PeakSection {
     return y;
   }
 
-  bool HistoryFinite() const {
-    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
+  void ForgetNonFiniteHistory() {
+    if (!(std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2))) x1 = x2 = y1 = y2 = 0.0;
   }
-  void ClearHistory() { x1 = x2 = y1 = y2 = 0.0; }
 };
 
 // Transposed direct form II in double, a0 = 1; fc is a fraction of the sample rate.
@@ -144,6 +143,7 @@ struct BiquadSection {
     return y;
   }
 
-  bool HistoryFinite() const { return std::isfinite(z1) && std::isfinite(z2); }
-  void ClearHistory() { z1 = z2 = 0.0; }
+  void ForgetNonFiniteHistory() {
+    if (!(std::isfinite(z1) && std::isfinite(z2))) z1 = z2 = 0.0;
+  }
 };

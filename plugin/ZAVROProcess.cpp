@@ -481,14 +481,12 @@ void ZAVRO::ClearNonFiniteState() {
 
   for (const GroupState& g : kGroupStates) {
     for (int which : {kLow, kHigh}) {
-      if (!(this->*g.shelves[which]).HistoryFinite()) (this->*g.shelves[which]).ClearHistory();
-      if (!(this->*g.bells[which]).HistoryFinite()) (this->*g.bells[which]).ClearHistory();
+      (this->*g.shelves[which]).ForgetNonFiniteHistory();
+      (this->*g.bells[which]).ForgetNonFiniteHistory();
     }
-    if (!(this->*g.highPass).HistoryFinite()) (this->*g.highPass).ClearHistory();
+    (this->*g.highPass).ForgetNonFiniteHistory();
   }
-  ForEachSmoother([](ParamSmoother& s) {
-    if (!s.StateFinite()) s.ClearState();
-  });
+  ForEachSmoother([](ParamSmoother& s) { s.ForgetNonFiniteState(); });
   // What is cleared starts its glide again.
   cache_.Invalidate();
 }

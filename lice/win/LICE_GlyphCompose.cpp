@@ -116,12 +116,7 @@ bool LICE_CachedFont::DrawGlyph(LICE_IBitmap* dst, int c, int x, int y, const LI
   switch (mode) {
     case kLiceCopy:
       if (w == 256)
-        compose([&](LICE_pixel d, int k) {
-          const int f = 255 - k;
-          return Pack((Blue(d) - Blue(colour)) * f / 256 + Blue(colour),
-                      (Green(d) - Green(colour)) * f / 256 + Green(colour),
-                      (Red(d) - Red(colour)) * f / 256 + Red(colour), (f * (Alpha(d) - 255)) / 256 - 1);
-        });
+        compose([&](LICE_pixel d, int k) { return CopyKeeping(d, colour, 255 - k); });
       else
         compose([&](LICE_pixel d, int k) { return CopyKeeping(d, colour, w * k < 65792 ? 256 - w * k / 256 : 0); });
       return true;
