@@ -2,7 +2,8 @@
 // The sections of both channel groups run side by side in the two lanes of
 // one register (lane 0 L/M, lane 1 R/S). The groups share no state, and each
 // lane does exactly the arithmetic of the scalar section, operation for
-// operation, so every result is the same to the bit.
+// operation, so every result is the same to the bit. The registers'
+// arithmetic operators work lane by lane.
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -20,9 +21,6 @@ struct LanePair {
     _mm_storel_pd(&lm, v);
     _mm_storeh_pd(&rs, v);
   }
-  static Reg Add(Reg a, Reg b) { return _mm_add_pd(a, b); }
-  static Reg Sub(Reg a, Reg b) { return _mm_sub_pd(a, b); }
-  static Reg Mul(Reg a, Reg b) { return _mm_mul_pd(a, b); }
 };
 
 // Two floats; lanes 2 and 3 unused.
@@ -36,9 +34,6 @@ struct FloatLanePair {
     lm = lanes[0];
     rs = lanes[1];
   }
-  static Reg Add(Reg a, Reg b) { return _mm_add_ps(a, b); }
-  static Reg Sub(Reg a, Reg b) { return _mm_sub_ps(a, b); }
-  static Reg Mul(Reg a, Reg b) { return _mm_mul_ps(a, b); }
 };
 
 // A pair of BiquadSection coefficients. They are apart from the history
@@ -57,9 +52,9 @@ struct PairedBiquad {
   PairedBiquad(const BiquadSection& l, const BiquadSection& r)
       : z1(LanePair::Of(l.z1, r.z1).v), z2(LanePair::Of(l.z2, r.z2).v) {}
   __m128d Process(__m128d x, const PairedBiquadCoefficients& c) {
-    const __m128d y = _mm_add_pd(_mm_mul_pd(c.b0, x), z1);
-    z1 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(c.b1, x), z2), _mm_mul_pd(c.a1, y));
-    z2 = _mm_sub_pd(_mm_mul_pd(c.b2, x), _mm_mul_pd(c.a2, y));
+    const __m128d y = c.b0 * x + z1;
+    z1 = c.b1 * x + z2 - c.a1 * y;
+    z2 = c.b2 * x - c.a2 * y;
     return y;
   }
   void StoreHistory(BiquadSection& l, BiquadSection& r) const {
@@ -82,10 +77,7 @@ struct PairedDirectForm {
         x2(Lanes::Of(l.x2, r.x2).v), y1(Lanes::Of(l.y1, r.y1).v),
         y2(Lanes::Of(l.y2, r.y2).v) {}
   Reg Process(Reg x) {
-    Reg y = Lanes::Add(Lanes::Mul(b0, x), Lanes::Mul(b1, x1));
-    y = Lanes::Add(y, Lanes::Mul(b2, x2));
-    y = Lanes::Sub(y, Lanes::Mul(a1, y1));
-    y = Lanes::Sub(y, Lanes::Mul(a2, y2));
+    const Reg y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
     x2 = x1;
     x1 = x;
     y2 = y1;

@@ -191,8 +191,9 @@ inline constexpr std::array<ZAVRO::ParamRow, kParamCount> ZAVRO::kParamTable = [
   auto gain = [](const char* name, double ZAVRO::*copy) {
     return ParamRow{name, false, 0.0, -15.0, 15.0, 0.1, copy, true};
   };
-  auto control = [](const char* name, double defaultValue, double min, double max, double step,
-                    double ZAVRO::*copy) { return ParamRow{name, false, defaultValue, min, max, step, copy, true}; };
+  auto control = [](const char* name, double def, double min, double max, double step, double ZAVRO::*copy) {
+    return ParamRow{name, false, def, min, max, step, copy, true};
+  };
   auto toggle = [](const char* name, int defaultValue, int max, double ZAVRO::*copy = nullptr) {
     return ParamRow{name, true, double(defaultValue), 0.0, double(max), 1.0, copy, false};
   };
