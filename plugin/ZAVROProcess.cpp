@@ -145,12 +145,11 @@ struct GroupChain {
 
   // One frame through the chain and trim; each step's precision is part of the sound.
   double Frame(double x) {
-    if (!hpfSettled) StepHighPass();
+    StepGlides();
     const double afterHighPass = highPass.Process(static_cast<float>(x));
     const float afterLowShelf = lowShelf.Process(static_cast<float>(afterHighPass), cache.shelfQuotients[kLow]);
     const double afterBells = highMid.Process(lowMid.Process(afterLowShelf));
     const double afterHighShelf = highShelf.Process(static_cast<float>(afterBells), cache.shelfQuotients[kHigh]);
-    if (!trimSettled) StepTrim();
     return cache.trimFactor * afterHighShelf;
   }
 };
@@ -190,7 +189,7 @@ void PairedChains(GroupChain& lm, GroupChain& rs, const GlideSettings* settings,
   for (int i = 0; i < n + kStages - 1; ++i) {
     if (i >= 4) {
       const __m128d afterHighShelf = _mm_cvtps_pd(highShelf.Process(afterHighMid));
-      LanePair{_mm_mul_pd(settingsOf(i - 4).trim, afterHighShelf)}.Store(p[i - 4], s[i - 4]);
+      LanePair{settingsOf(i - 4).trim * afterHighShelf}.Store(p[i - 4], s[i - 4]);
     }
     if (i >= 3 && i - 3 < n) afterHighMid = _mm_cvtpd_ps(highMid.Process(afterLowMid));
     if (i >= 2 && i - 2 < n) afterLowMid = lowMid.Process(afterLowShelf);
