@@ -11,8 +11,7 @@
 #include "plugin/ZAVROBinding.h"
 #include "plugin/ZAVROParams.h"
 
-// A value's bits: what the caches compare, so that -0 differs from +0 and a
-// NaN equals itself.
+// A value's bits, as the caches compare them: -0 is not +0, a NaN equals itself.
 inline uint64_t BitsOf(double v) {
   uint64_t bits;
   std::memcpy(&bits, &v, sizeof bits);
@@ -105,14 +104,13 @@ private:
   struct Cache {
     // The inputs a design last ran on; the designs are pure functions of them.
     struct DesignKey {
-      uint64_t bits[3] = {};
+      std::array<uint64_t, 3> bits = {};
       bool valid = false;
       // True when the inputs are those of the last run; remembers them either way.
       bool Unchanged(double v0, double v1, double v2 = 0.0) {
-        const uint64_t now[3] = {BitsOf(v0), BitsOf(v1), BitsOf(v2)};
-        const bool same = valid && ((now[0] ^ bits[0]) | (now[1] ^ bits[1]) | (now[2] ^ bits[2])) == 0;
-        std::memcpy(bits, now, sizeof bits);
-        valid = true;
+        const std::array<uint64_t, 3> now = {BitsOf(v0), BitsOf(v1), BitsOf(v2)};
+        const bool same = valid && now == bits;
+        bits = now, valid = true;
         return same;
       }
     };
