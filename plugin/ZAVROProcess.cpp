@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "plugin/InputConditioner.h"
 #include "plugin/PairedSections.h"
@@ -50,6 +51,12 @@ bool SameBits(double a, double b) { return BitsOf(a) == BitsOf(b); }
 template <typename T>
 T NonFiniteTerms(T a, T b, T c, T d) {
   return ((a - a) + (b - b)) + ((c - c) + (d - d));
+}
+
+// f(std::integral_constant<size_t, i>) for every i of the sequence, in order.
+template <size_t... kIndex, typename F>
+void ForEachIndex(std::index_sequence<kIndex...>, F f) {
+  (f(std::integral_constant<size_t, kIndex>{}), ...);
 }
 
 // Exactly 0.0001 keeps the last q.
@@ -242,12 +249,14 @@ void RunChains(GroupChain& lm, GroupChain& rs, double* p, double* s, int n) {
 
 template <typename Visit>
 void ZAVRO::ForEachBlockInput(Visit visit) const {
+  // Unrolled from the table: it runs at every block, short ones included.
   const IParamDef* params = GetParam(0);
   int n = 0;
-  for (int i = 0; i < kParamCount; ++i) {
+  ForEachIndex(std::make_index_sequence<kParamCount>(), [&](auto index) {
+    constexpr size_t i = decltype(index)::value;
     visit(n++, BitsOf(params[i].Value()));
-    if (kParamTable[i].copy) visit(n++, BitsOf(this->*kParamTable[i].copy));
-  }
+    if constexpr (kParamTable[i].copy != nullptr) visit(n++, BitsOf(this->*kParamTable[i].copy));
+  });
 }
 
 bool ZAVRO::SettingsStand() const {
@@ -385,18 +394,14 @@ void ZAVRO::ChooseHpfTargets() {
 // ---------------------------------------------------------------- per frame
 
 void ZAVRO::ReadChunk(double** inputs, int start, int n, InputChunk& chunk) {
-  double (&raw)[2][kChunkFrames] = chunk.raw;
-  double (&conditioned)[2][kChunkFrames] = chunk.conditioned;
-  for (int c = 0; c < 2; ++c) {
-    for (int i = 0; i < n; ++i) raw[c][i] = inputs[c][start + i];
-  }
   for (int c = 0; c < 2; ++c) {
     // A sample equal to the one before is conditioned once, so silence and
     // other held values cost nothing.
     Cache::ConditionerMemo memo = cache_.conditioner[c];
     for (int i = 0; i < n; ++i) {
-      if (!memo.valid || !SameBits(raw[c][i], memo.raw)) memo = {raw[c][i], InputConditioner(raw[c][i]), true};
-      conditioned[c][i] = memo.conditioned;
+      const double raw = chunk.raw[c][i] = inputs[c][start + i];
+      if (!memo.valid || !SameBits(raw, memo.raw)) memo = {raw, InputConditioner(raw), true};
+      chunk.conditioned[c][i] = memo.conditioned;
     }
     cache_.conditioner[c] = memo;
   }
@@ -461,21 +466,16 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
 void ZAVRO::ClearNonFiniteState() {
   // A NaN or infinity from the host (or a sample so large that its square
   // overflows) would otherwise stay in the recursions for ever; input at any
-  // sane level never gets here. One pass without branches covers the usual
-  // case of nothing to clear.
-  float shelves = 0.0f;
-  double rest = 0.0;
-  for (const GroupState& g : kGroupStates) {
-    for (int which : {kLow, kHigh}) {
-      const CookbookSection& shelf = this->*g.shelves[which];
-      const PeakSection& bell = this->*g.bells[which];
-      shelves += NonFiniteTerms(shelf.x1, shelf.x2, shelf.y1, shelf.y2);
-      rest += NonFiniteTerms(bell.x1, bell.x2, bell.y1, bell.y2);
-    }
-    const BiquadSection& highPass = this->*g.highPass;
-    rest += NonFiniteTerms(highPass.z1, highPass.z2, (this->*g.hpfSmoother).z, (this->*g.trimSmoother).z);
-  }
-  rest += masterSmoother.z - masterSmoother.z;
+  // sane level never gets here. A non-finite output of a section reaches the
+  // high shelf in the same frame and stays in its history (no step turns a
+  // NaN or an infinity back into a number); of the other states only the
+  // high-pass's, formed after its output, and the glides' can hold one alone.
+  // So one pass without branches over those covers the usual case.
+  const float shelves = NonFiniteTerms(lmHighShelf.x1, lmHighShelf.x2, lmHighShelf.y1, lmHighShelf.y2) +
+                        NonFiniteTerms(rsHighShelf.x1, rsHighShelf.x2, rsHighShelf.y1, rsHighShelf.y2);
+  const double rest = NonFiniteTerms(lmHighPass.z1, lmHighPass.z2, rsHighPass.z1, rsHighPass.z2) +
+                      NonFiniteTerms(lmHpfSmoother.z, rsHpfSmoother.z, lmTrimSmoother.z, rsTrimSmoother.z) +
+                      (masterSmoother.z - masterSmoother.z);
   if (static_cast<double>(shelves) + rest == 0.0) return;
 
   for (const GroupState& g : kGroupStates) {

@@ -201,15 +201,16 @@ private:
     }
   }
 
-  // poisoned: one sample is a NaN, an infinity or overflows the conditioner.
+  // poisoned: one sample is a NaN or an infinity, overflows the conditioner,
+  // or overflows single precision further down the chain.
   void Block(int size, bool poisoned = false) {
     std::vector<double> inL(static_cast<size_t>(size)), inR(static_cast<size_t>(size));
     FillInput(inL);
     FillInput(inR);
     if (poisoned && size > 0) {
       static const double kBad[] = {std::numeric_limits<double>::quiet_NaN(),
-                                    -std::numeric_limits<double>::infinity(), 1e300};
-      (Uniform(0, 1) == 0 ? inL : inR)[static_cast<size_t>(Uniform(0, size - 1))] = kBad[Uniform(0, 2)];
+                                    -std::numeric_limits<double>::infinity(), 1e300, -1e21, 1.2e21};
+      (Uniform(0, 1) == 0 ? inL : inR)[static_cast<size_t>(Uniform(0, size - 1))] = kBad[Uniform(0, 4)];
     }
     std::vector<double> refL(inL.size()), refR(inR.size());
     double* refIn[2] = {inL.data(), inR.data()};
