@@ -267,11 +267,8 @@ bool ZAVRO::SettingsStand() const {
 
 template <typename Visit>
 void ZAVRO::ForEachSmoother(Visit visit) {
-  for (const GroupState& g : kGroupStates) {
-    visit(this->*g.trimSmoother);
-    visit(this->*g.hpfSmoother);
-  }
-  visit(masterSmoother);
+  for (ParamSmoother* s : {&lmTrimSmoother, &rsTrimSmoother, &masterSmoother, &lmHpfSmoother, &rsHpfSmoother})
+    visit(*s);
 }
 
 struct ZAVRO::InputChunk {
