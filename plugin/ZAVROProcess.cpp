@@ -21,7 +21,8 @@ namespace {
 constexpr double kSqrt2 = 1.4142135623730951;
 enum { kLow = 0, kHigh = 1 };  // the shelf or bell of a pair
 
-// The shelves: the low one set in Hz, the high one on a scale v giving (v - 1) kHz.
+// The shelves' voicing: type and fixed q, and the parameters that set them;
+// the low one is set in Hz, the high one on a scale v giving (v - 1) kHz.
 struct ShelfVoicing {
   int32_t type;
   float q;
