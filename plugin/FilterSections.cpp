@@ -8,38 +8,30 @@ void CookbookSection::UpdateCoefficients() {
   const float s = std::sin(omega);
   const float A = amplitude;
   const float twoRootAAlpha = 2.0f * std::sqrt(A) * alpha;
+  // The recursion every type but the shelves and the bell shares.
+  a0 = 1.0f + alpha;
+  a1 = -2.0f * c;
+  a2 = 1.0f - alpha;
   switch (type) {
     case 1:  // high-pass
       b0 = (1.0f + c) / 2.0f;
       b1 = -(1.0f + c);
       b2 = (1.0f + c) / 2.0f;
-      a0 = 1.0f + alpha;
-      a1 = -2.0f * c;
-      a2 = 1.0f - alpha;
       break;
     case 2:  // band-pass, skirt gain
       b0 = s / 2.0f;
       b1 = 0.0f;
       b2 = -s / 2.0f;
-      a0 = 1.0f + alpha;
-      a1 = -2.0f * c;
-      a2 = 1.0f - alpha;
       break;
     case 3:  // band-pass, 0 dB peak
       b0 = alpha;
       b1 = 0.0f;
       b2 = -alpha;
-      a0 = 1.0f + alpha;
-      a1 = -2.0f * c;
-      a2 = 1.0f - alpha;
       break;
     case 4:  // notch
       b0 = 1.0f;
       b1 = -2.0f * c;
       b2 = 1.0f;
-      a0 = 1.0f + alpha;
-      a1 = -2.0f * c;
-      a2 = 1.0f - alpha;
       break;
     case 5:  // low shelf
       b0 = A * ((A + 1.0f) - (A - 1.0f) * c + twoRootAAlpha);
@@ -62,26 +54,39 @@ void CookbookSection::UpdateCoefficients() {
       b1 = -2.0f * c;
       b2 = 1.0f - alpha * A;
       a0 = 1.0f + alpha / A;
-      a1 = -2.0f * c;
       a2 = 1.0f - alpha / A;
       break;
     case 8:  // all-pass
       b0 = 1.0f - alpha;
       b1 = -2.0f * c;
       b2 = 1.0f + alpha;
-      a0 = 1.0f + alpha;
-      a1 = -2.0f * c;
-      a2 = 1.0f - alpha;
       break;
     default:  // low-pass, also for any type outside 0..8
       b0 = (1.0f - c) / 2.0f;
       b1 = 1.0f - c;
       b2 = (1.0f - c) / 2.0f;
-      a0 = 1.0f + alpha;
-      a1 = -2.0f * c;
-      a2 = 1.0f - alpha;
       break;
   }
+}
+
+void CookbookSection::Design(int32_t filterType, float gain, float hz, float quality, float rate) {
+  // 2π as the single-precision omega is formed with it.
+  constexpr float kTwoPi = 6.2831855f;
+  type = filterType;
+  gainDb = gain;
+  amplitude = std::pow(10.0f, gainDb / 40.0f);
+  q = quality;
+  sampleRate = rate;
+  frequency = hz;
+  const float bounded = std::min(frequency, kMaxDesignFractionF * sampleRate);
+  omega = bounded * kTwoPi / sampleRate;
+  alpha = std::sin(omega) / (q + q);
+  UpdateCoefficients();
+  if (RecursionStable()) return;
+  const float raised = std::max(bounded, kMinShelfFractionF * sampleRate);
+  omega = raised * kTwoPi / sampleRate;
+  alpha = std::sin(omega) / (q + q);
+  UpdateCoefficients();
 }
 
 void PeakSection::Design(double gainDb, double frequency, double q) {
@@ -91,7 +96,10 @@ void PeakSection::Design(double gainDb, double frequency, double q) {
 
   const double GB = std::pow(10.0, gainDb / d / 20.0);
   const double w0 = (pi + pi) / fs * f;
-  const double Dw = w0 / (q * 1.588308819);
+  // q times this is w0 over the bandwidth the design is given (between the
+  // band-edge gains): a fixed part of the bell's voicing.
+  constexpr double kQToBandwidth = 1.588308819;
+  const double Dw = w0 / (q * kQToBandwidth);
   const double G = std::pow(10.0, gainDb / 20.0);
   const double G0 = 1.0;
   // G equals GB exactly when gainDb is 0. Gains a little above 0 (a host's
@@ -170,46 +178,40 @@ void BiquadSection::UpdateHighPassCoefficients() {
 }
 
 void BiquadSection::UpdateCoefficients() {
+  if (type < 0 || type > 6) return;  // unknown type: the coefficients stand
   const double V = std::pow(10.0, std::fabs(peakGainDb) / 20.0);
   const BiquadTerms t = TermsOf(fc, q);
-  const double KK = t.KK, Kq = t.Kq, n = t.n, poleA1 = t.poleA1, poleA2 = t.poleA2;
+  const double KK = t.KK, Kq = t.Kq, n = t.n;
   const bool boost = peakGainDb >= 0.0;
+  // The recursion of every type, but for a cut of the last three.
+  a1 = t.poleA1;
+  a2 = t.poleA2;
   switch (type) {
     case 0:  // low-pass
       b0 = KK * n;
       b1 = 2.0 * KK * n;
       b2 = KK * n;
-      a1 = poleA1;
-      a2 = poleA2;
       break;
     case 1:  // high-pass
       b0 = n;
       b1 = -2.0 * n;
       b2 = n;
-      a1 = poleA1;
-      a2 = poleA2;
       break;
     case 2:  // band-pass
       b0 = Kq * n;
       b1 = 0.0;
       b2 = -Kq * n;
-      a1 = poleA1;
-      a2 = poleA2;
       break;
     case 3:  // notch
       b0 = (1.0 + KK) * n;
       b1 = 2.0 * (KK - 1.0) * n;
       b2 = (1.0 + KK) * n;
-      a1 = poleA1;
-      a2 = poleA2;
       break;
     case 4:  // bell
       if (boost) {
         b0 = (1.0 + V * Kq + KK) * n;
         b1 = 2.0 * (KK - 1.0) * n;
         b2 = (1.0 - V * Kq + KK) * n;
-        a1 = poleA1;
-        a2 = poleA2;
       } else {
         const double m = 1.0 / (1.0 + V * Kq + KK);
         b0 = (1.0 + Kq + KK) * m;
@@ -224,8 +226,6 @@ void BiquadSection::UpdateCoefficients() {
         b0 = (1.0 + V * Kq + V * KK) * n;
         b1 = 2.0 * (V * KK - 1.0) * n;
         b2 = (1.0 - V * Kq + V * KK) * n;
-        a1 = poleA1;
-        a2 = poleA2;
       } else {
         const double m = 1.0 / (1.0 + V * Kq + V * KK);
         b0 = (1.0 + Kq + KK) * m;
@@ -240,8 +240,6 @@ void BiquadSection::UpdateCoefficients() {
         b0 = (V + V * Kq + KK) * n;
         b1 = 2.0 * (KK - V) * n;
         b2 = (V - V * Kq + KK) * n;
-        a1 = poleA1;
-        a2 = poleA2;
       } else {
         const double m = 1.0 / (V + V * Kq + KK);
         b0 = (1.0 + Kq + KK) * m;
@@ -250,8 +248,6 @@ void BiquadSection::UpdateCoefficients() {
         a1 = 2.0 * (KK - V) * m;
         a2 = (V - V * Kq + KK) * m;
       }
-      break;
-    default:  // unknown type: the coefficients stand
       break;
   }
 }

@@ -47,6 +47,12 @@ struct CookbookSection {
   // changes. A type outside 0..8 designs a low-pass.
   void UpdateCoefficients();
 
+  // Stores the settings, derives omega, alpha and amplitude from them (in
+  // single precision, the frequency lowered to kMaxDesignFractionF of the
+  // rate) and updates the coefficients. A design that rounding leaves
+  // unstable is made again at kMinShelfFractionF of the rate.
+  void Design(int32_t filterType, float gain, float hz, float quality, float rate);
+
   CookbookQuotients Quotients() const {
     return CookbookQuotients{b0 / a0, b1 / a0, b2 / a0, a1 / a0, a2 / a0};
   }
@@ -73,10 +79,10 @@ struct CookbookSection {
     return y;
   }
 
-  bool HistoryFinite() const {
-    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
+  // A non-finite history would stay in the recursion for ever: it starts afresh.
+  void ForgetNonFiniteHistory() {
+    if (!(std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2))) x1 = x2 = y1 = y2 = 0.0f;
   }
-  void ClearHistory() { x1 = x2 = y1 = y2 = 0.0f; }
 
 private:
   void Advance(float x, float y) {
@@ -108,10 +114,9 @@ struct PeakSection {
     return y;
   }
 
-  bool HistoryFinite() const {
-    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
+  void ForgetNonFiniteHistory() {
+    if (!(std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2))) x1 = x2 = y1 = y2 = 0.0;
   }
-  void ClearHistory() { x1 = x2 = y1 = y2 = 0.0; }
 };
 
 // Transposed direct form II in double, a0 = 1; fc is a fraction of the sample rate.
@@ -138,6 +143,7 @@ struct BiquadSection {
     return y;
   }
 
-  bool HistoryFinite() const { return std::isfinite(z1) && std::isfinite(z2); }
-  void ClearHistory() { z1 = z2 = 0.0; }
+  void ForgetNonFiniteHistory() {
+    if (!(std::isfinite(z1) && std::isfinite(z2))) z1 = z2 = 0.0;
+  }
 };

@@ -21,6 +21,7 @@ struct ParamSmoother {
     return z;
   }
 
-  bool StateFinite() const { return std::isfinite(z); }
-  void ClearState() { z = 0.0; }
+  void ForgetNonFiniteState() {
+    if (!std::isfinite(z)) z = 0.0;
+  }
 };

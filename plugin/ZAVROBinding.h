@@ -8,9 +8,10 @@ using ZAVROBase = IPlugVST;
 #elif defined(ZAVRO_BINDING_VST3)
 #include "vst3/IPlugVST3.h"
 using ZAVROBase = IPlugVST3;
-#elif defined(ZAVRO_BINDING_TEST)
-#include "tests/support/IPlugTest.h"
-using ZAVROBase = IPlugTest;
+#elif defined(ZAVRO_BINDING_HEADER) && defined(ZAVRO_BINDING_CLASS)
+// Any other binding (the unit tests' recording one) is named by its build target.
+#include ZAVRO_BINDING_HEADER
+using ZAVROBase = ZAVRO_BINDING_CLASS;
 #else
-#error "define ZAVRO_BINDING_VST2, ZAVRO_BINDING_VST3 or ZAVRO_BINDING_TEST"
+#error "define ZAVRO_BINDING_VST2, ZAVRO_BINDING_VST3, or ZAVRO_BINDING_HEADER and ZAVRO_BINDING_CLASS"
 #endif

@@ -2,266 +2,190 @@
 //
 // Every result here is bit-for-bit what the straightforward per-frame
 // evaluation gives. The speed comes from not repeating work whose inputs have
-// not changed (no settings work at all for a block that starts from the last
-// one's settings inputs, pure coefficient functions rerun only for new inputs, a
-// smoother at its fixed point left standing, the shelves' quotients formed
-// once per design instead of once per sample) and from running the two
-// groups' chains side by side in the two lanes of one register, each lane
-// doing exactly the scalar arithmetic.
+// not changed (everything in ZAVRO::Cache) and from running the two groups'
+// chains side by side in the two lanes of one register (PairedSections.h).
 
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
+#include <iterator>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "plugin/InputConditioner.h"
+#include "plugin/PairedSections.h"
 #include "plugin/ZAVRO.h"
 
 namespace {
 
 constexpr double kSqrt2 = 1.4142135623730951;
-// Keeps silence off exact zeros in the recursive filters; removed at the end.
-constexpr double kDcOffset = 1e-10;
-constexpr int32_t kLowShelfType = 5;
-constexpr int32_t kHighShelfType = 6;
+enum { kLow = 0, kHigh = 1 };  // the shelf or bell of a pair
+
+// The shelves' voicing: type and fixed q, and the parameters that set them;
+// the low one is set in Hz, the high one on a scale v giving (v - 1) kHz.
+struct ShelfVoicing {
+  int32_t type;
+  float q;
+  EGroupParam gain, setting;
+};
+constexpr ShelfVoicing kShelves[2] = {{5, 0.504f, kGroupLowGain, kGroupLowFreq},
+                                      {6, 0.44f, kGroupHighGain, kGroupHighFreq}};
+
+// A bell narrows as its boost or cut grows: q is about baseQ + |gain| / dbPerQ,
+// from wide at 0 dB to about 1.25 at 15 dB.
+struct BellVoicing {
+  double baseQ, dbPerQ;
+  EGroupParam gain, frequency;
+};
+constexpr BellVoicing kBells[2] = {{0.1, 13.0, kGroupLowMidGain, kGroupLowMidFreq},
+                                   {0.2, 14.0, kGroupHighMidGain, kGroupHighMidFreq}};
+
+// The high-pass: a Butterworth-like q, and the corner of each switch position, Hz.
 constexpr int32_t kHighPassType = 1;
-constexpr float kLowShelfQ = 0.504f;
-constexpr float kHighShelfQ = 0.44f;
 constexpr double kHighPassQ = 0.707;
+constexpr double kHpfCornersHz[] = {10.0, 80.0, 140.0};
 
-uint64_t Bits(double v) {
-  uint64_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  return bits;
-}
-
-bool SameBits(double a, double b) { return Bits(a) == Bits(b); }
+bool SameBits(double a, double b) { return BitsOf(a) == BitsOf(b); }
 
 // x - x is +0 for every finite value and a NaN for an infinity or a NaN, and
 // a sum of such terms is +0 exactly when every term is. No branch per value.
-float NonFiniteTerms(float a, float b, float c, float d) { return ((a - a) + (b - b)) + ((c - c) + (d - d)); }
-double NonFiniteTerms(double a, double b, double c, double d) {
+template <typename T>
+T NonFiniteTerms(T a, T b, T c, T d) {
   return ((a - a) + (b - b)) + ((c - c) + (d - d));
 }
 
-// Shelf settings in single precision, then its coefficients.
-void DesignShelf(CookbookSection& s, int32_t type, float q, double gainDb, float frequency,
-                 double fs) {
-  s.type = type;
-  s.gainDb = static_cast<float>(gainDb);
-  s.amplitude = std::pow(10.0f, s.gainDb / 40.0f);
-  s.q = q;
-  s.sampleRate = static_cast<float>(fs);
-  s.frequency = frequency;
-  const float f = std::min(s.frequency, kMaxDesignFractionF * s.sampleRate);
-  s.omega = f * 6.2831855f / s.sampleRate;
-  s.alpha = std::sin(s.omega) / (s.q + s.q);
-  s.UpdateCoefficients();
-  if (s.RecursionStable()) return;
-  const float raised = std::max(f, kMinShelfFractionF * s.sampleRate);
-  s.omega = raised * 6.2831855f / s.sampleRate;
-  s.alpha = std::sin(s.omega) / (s.q + s.q);
-  s.UpdateCoefficients();
+// f(std::integral_constant<size_t, i>) for every i of the sequence, in order.
+template <size_t... kIndex, typename F>
+void ForEachIndex(std::index_sequence<kIndex...>, F f) {
+  (f(std::integral_constant<size_t, kIndex>{}), ...);
 }
 
-// A bell narrows as its boost or cut grows; exactly 0.0001 keeps the last q.
-double BellQ(double gainParam, double gainCopy, double base, double divisor, double previous) {
-  if (gainParam < 0.0001) return base - gainCopy / divisor;
-  if (gainParam > 0.0001) return gainCopy / divisor + base;
+// Exactly 0.0001 keeps the last q.
+double BellQ(double gainParam, double gainCopy, const BellVoicing& v, double previous) {
+  if (gainParam < 0.0001) return v.baseQ - gainCopy / v.dbPerQ;
+  if (gainParam > 0.0001) return gainCopy / v.dbPerQ + v.baseQ;
   return previous;
 }
 
+}  // namespace
+
+// ---------------------------------------------------------------- one group's chain
+
+const ZAVRO::GroupState ZAVRO::kGroupStates[kGroupCount] = {
+    {&ZAVRO::lmHpfSmoother, &ZAVRO::lmHighPass, {&ZAVRO::lmLowShelf, &ZAVRO::lmHighShelf},
+     {&ZAVRO::lmLowMid, &ZAVRO::lmHighMid}, {&ZAVRO::lmLowMidQ, &ZAVRO::lmHighMidQ},
+     &ZAVRO::lmTrimSmoother, &ZAVRO::lmHpfTarget},
+    {&ZAVRO::rsHpfSmoother, &ZAVRO::rsHighPass, {&ZAVRO::rsLowShelf, &ZAVRO::rsHighShelf},
+     {&ZAVRO::rsLowMid, &ZAVRO::rsHighMid}, {&ZAVRO::rsLowMidQ, &ZAVRO::rsHighMidQ},
+     &ZAVRO::rsTrimSmoother, &ZAVRO::rsHpfTarget},
+};
+
 // One channel group's chain for one block: the member state it works on, the
-// block's settings, and what it learnt about its smoothers so far this block.
-struct Chain {
+// block's settings, and what it learnt about its glides so far this block.
+struct GroupChain {
   ParamSmoother& hpfSmoother;
   BiquadSection& highPass;
-  bool& highPassDesigned;
   CookbookSection& lowShelf;
   PeakSection& lowMid;
   PeakSection& highMid;
   CookbookSection& highShelf;
   ParamSmoother& trimSmoother;
-  double& trimFactor;
-  double& trimFactorOf;
-  const CookbookQuotients& lowShelfQuotients;
-  const CookbookQuotients& highShelfQuotients;
+  ZAVRO::Cache::Group& cache;
   const double hpfTarget;
   const double trimTargetDb;
   const double fs;
-  // A smoother whose step gave back its own state stays there for the block.
-  bool hpfSettled = false;
-  bool trimSettled = false;
+  // A glide whose step gave back its own state stays there for the block.
+  bool hpfSettled;
+  bool trimSettled;
+
+  GroupChain(ZAVRO& plug, int group, double sampleRate)
+      : GroupChain(plug, ZAVRO::kGroupStates[group], plug.cache_.groups[group],
+                   *plug.CopyFor(kGroupParams[group][kGroupOutput]), sampleRate) {}
+  GroupChain(ZAVRO& plug, const ZAVRO::GroupState& m, ZAVRO::Cache::Group& groupCache, double trimTarget,
+             double sampleRate)
+      : hpfSmoother(plug.*m.hpfSmoother), highPass(plug.*m.highPass), lowShelf(plug.*m.shelves[kLow]),
+        lowMid(plug.*m.bells[kLow]), highMid(plug.*m.bells[kHigh]), highShelf(plug.*m.shelves[kHigh]),
+        trimSmoother(plug.*m.trimSmoother), cache(groupCache), hpfTarget(plug.*m.hpfTarget),
+        trimTargetDb(trimTarget), fs(sampleRate),
+        hpfSettled(cache.hpfRest.Resumes(hpfTarget) && cache.highPassDesigned),
+        trimSettled(cache.trimRest.Resumes(trimTargetDb)) {}
+
+  // What the next block's rest checks start from.
+  void RememberRest() {
+    cache.hpfRest.resting = hpfSettled;
+    cache.trimRest.resting = trimSettled;
+  }
 
   bool Settled() const { return hpfSettled && trimSettled; }
-};
 
-// Per-frame high-pass step: glide the corner, redesign when it moved.
-void StepHighPass(Chain& c) {
-  const double before = c.hpfSmoother.z;
-  c.hpfSmoother.Step(c.hpfTarget);
-  const double fc = c.hpfSmoother.z / c.fs;
-  if (c.highPassDesigned && SameBits(fc, c.highPass.fc)) {
-    if (SameBits(c.hpfSmoother.z, before)) c.hpfSettled = true;
-    return;
-  }
-  c.highPass.type = kHighPassType;
-  c.highPass.q = kHighPassQ;
-  c.highPass.peakGainDb = 0.0;
-  c.highPass.fc = fc;
-  c.highPass.UpdateHighPassCoefficients();
-  c.highPassDesigned = true;
-}
-
-// Per-frame trim step: the factor 10^(z/20) only changes with z.
-void StepTrim(Chain& c) {
-  const double before = c.trimSmoother.z;
-  c.trimSmoother.Step(c.trimTargetDb);
-  if (SameBits(c.trimSmoother.z, before)) c.trimSettled = true;
-  if (!SameBits(c.trimSmoother.z, c.trimFactorOf)) {
-    c.trimFactor = std::pow(10.0, c.trimSmoother.z / 20.0);
-    c.trimFactorOf = c.trimSmoother.z;
-  }
-}
-
-// One frame of one group through its chain and trim, every step taken.
-double ChainFrame(Chain& c, double x) {
-  if (!c.hpfSettled) StepHighPass(c);
-  // Each step's precision is part of the sound.
-  const double afterHighPass = c.highPass.Process(static_cast<float>(x));
-  const float afterLowShelf = c.lowShelf.Process(static_cast<float>(afterHighPass), c.lowShelfQuotients);
-  const double afterBells = c.highMid.Process(c.lowMid.Process(afterLowShelf));
-  const double afterHighShelf = c.highShelf.Process(static_cast<float>(afterBells), c.highShelfQuotients);
-  if (!c.trimSettled) StepTrim(c);
-  return c.trimFactor * afterHighShelf;
-}
-
-#if defined(__SSE2__)
-// Both groups' chains once nothing glides any more: the two groups share no
-// state, so they run side by side in the two lanes of one register (lane 0
-// L/M, lane 1 R/S). Each lane's arithmetic is the scalar arithmetic, operation
-// for operation, so every result is the same to the bit.
-struct LanePair {
-  using Reg = __m128d;
-  Reg v;
-  static LanePair Of(double lm, double rs) { return {_mm_set_pd(rs, lm)}; }
-  void Store(double& lm, double& rs) const {
-    _mm_storel_pd(&lm, v);
-    _mm_storeh_pd(&rs, v);
-  }
-  static Reg Add(Reg a, Reg b) { return _mm_add_pd(a, b); }
-  static Reg Sub(Reg a, Reg b) { return _mm_sub_pd(a, b); }
-  static Reg Mul(Reg a, Reg b) { return _mm_mul_pd(a, b); }
-};
-struct FloatLanePair {
-  using Reg = __m128;
-  Reg v;  // lanes 2 and 3 unused
-  static FloatLanePair Of(float lm, float rs) { return {_mm_set_ps(0.0f, 0.0f, rs, lm)}; }
-  void Store(float& lm, float& rs) const {
-    alignas(16) float lanes[4];
-    _mm_store_ps(lanes, v);
-    lm = lanes[0];
-    rs = lanes[1];
-  }
-  static Reg Add(Reg a, Reg b) { return _mm_add_ps(a, b); }
-  static Reg Sub(Reg a, Reg b) { return _mm_sub_ps(a, b); }
-  static Reg Mul(Reg a, Reg b) { return _mm_mul_ps(a, b); }
-};
-
-// The settings of one frame that glide, lane 0 L/M, lane 1 R/S: the
-// high-pass coefficients and the trim factor.
-struct GlideSettings {
-  __m128d b0, b1, b2, a1, a2, trim;
-};
-
-struct PairedBiquad {
-  __m128d z1, z2;
-  PairedBiquad(const BiquadSection& l, const BiquadSection& r)
-      : z1(LanePair::Of(l.z1, r.z1).v), z2(LanePair::Of(l.z2, r.z2).v) {}
-  __m128d Process(__m128d x, const GlideSettings& c) {
-    const __m128d y = _mm_add_pd(_mm_mul_pd(c.b0, x), z1);
-    z1 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(c.b1, x), z2), _mm_mul_pd(c.a1, y));
-    z2 = _mm_sub_pd(_mm_mul_pd(c.b2, x), _mm_mul_pd(c.a2, y));
-    return y;
-  }
-  void StoreHistory(BiquadSection& l, BiquadSection& r) const {
-    LanePair{z1}.Store(l.z1, r.z1);
-    LanePair{z2}.Store(l.z2, r.z2);
-  }
-};
-
-// A direct-form-I section of each group, a0 = 1: the bells as they are, the
-// shelves through their per-design quotients (in single precision).
-template <typename Lanes>
-struct PairedDirectForm {
-  using Reg = typename Lanes::Reg;
-  Reg b0, b1, b2, a1, a2, x1, x2, y1, y2;
-  template <typename Section, typename Coefficients>
-  PairedDirectForm(const Section& l, const Coefficients& kl, const Section& r, const Coefficients& kr)
-      : b0(Lanes::Of(kl.b0, kr.b0).v), b1(Lanes::Of(kl.b1, kr.b1).v),
-        b2(Lanes::Of(kl.b2, kr.b2).v), a1(Lanes::Of(kl.a1, kr.a1).v),
-        a2(Lanes::Of(kl.a2, kr.a2).v), x1(Lanes::Of(l.x1, r.x1).v),
-        x2(Lanes::Of(l.x2, r.x2).v), y1(Lanes::Of(l.y1, r.y1).v),
-        y2(Lanes::Of(l.y2, r.y2).v) {}
-  Reg Process(Reg x) {
-    Reg y = Lanes::Add(Lanes::Mul(b0, x), Lanes::Mul(b1, x1));
-    y = Lanes::Add(y, Lanes::Mul(b2, x2));
-    y = Lanes::Sub(y, Lanes::Mul(a1, y1));
-    y = Lanes::Sub(y, Lanes::Mul(a2, y2));
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-    return y;
-  }
-  template <typename Section>
-  void StoreHistory(Section& l, Section& r) const {
-    Lanes{x1}.Store(l.x1, r.x1);
-    Lanes{x2}.Store(l.x2, r.x2);
-    Lanes{y1}.Store(l.y1, r.y1);
-    Lanes{y2}.Store(l.y2, r.y2);
-  }
-};
-using PairedCookbook = PairedDirectForm<FloatLanePair>;
-using PairedPeak = PairedDirectForm<LanePair>;
-
-GlideSettings CurrentGlideSettings(const Chain& lm, const Chain& rs) {
-  const BiquadSection& l = lm.highPass;
-  const BiquadSection& r = rs.highPass;
-  return {LanePair::Of(l.b0, r.b0).v, LanePair::Of(l.b1, r.b1).v, LanePair::Of(l.b2, r.b2).v,
-          LanePair::Of(l.a1, r.a1).v, LanePair::Of(l.a2, r.a2).v,
-          LanePair::Of(lm.trimFactor, rs.trimFactor).v};
-}
-
-// Steps both groups' glides through n frames ahead of the filtering, which
-// they do not depend on, and notes each frame's settings.
-void StepGlides(Chain& lm, Chain& rs, GlideSettings* settings, int n) {
-  for (int i = 0; i < n; ++i) {
-    for (Chain* c : {&lm, &rs}) {
-      if (!c->hpfSettled) StepHighPass(*c);
-      if (!c->trimSettled) StepTrim(*c);
+  // Glide the corner; redesign when it moved.
+  void StepHighPass() {
+    const double before = hpfSmoother.z;
+    hpfSmoother.Step(hpfTarget);
+    const double fc = hpfSmoother.z / fs;
+    if (cache.highPassDesigned && SameBits(fc, highPass.fc)) {
+      if (SameBits(hpfSmoother.z, before)) hpfSettled = true;
+      return;
     }
-    settings[i] = CurrentGlideSettings(lm, rs);
+    highPass.type = kHighPassType;
+    highPass.q = kHighPassQ;
+    highPass.peakGainDb = 0.0;
+    highPass.fc = fc;
+    highPass.UpdateHighPassCoefficients();
+    cache.highPassDesigned = true;
   }
-}
+
+  // Glide the trim; the factor 10^(z/20) only changes with z.
+  void StepTrim() {
+    const double before = trimSmoother.z;
+    trimSmoother.Step(trimTargetDb);
+    if (SameBits(trimSmoother.z, before)) trimSettled = true;
+    if (!SameBits(trimSmoother.z, cache.trimFactorOf)) {
+      cache.trimFactor = std::pow(10.0, trimSmoother.z / 20.0);
+      cache.trimFactorOf = trimSmoother.z;
+    }
+  }
+
+  void StepGlides() {
+    if (!hpfSettled) StepHighPass();
+    if (!trimSettled) StepTrim();
+  }
+
+  // One frame through the chain and trim; each step's precision is part of the sound.
+  double Frame(double x) {
+    StepGlides();
+    const double afterHighPass = highPass.Process(static_cast<float>(x));
+    const float afterLowShelf = lowShelf.Process(static_cast<float>(afterHighPass), cache.shelfQuotients[kLow]);
+    const double afterBells = highMid.Process(lowMid.Process(afterLowShelf));
+    const double afterHighShelf = highShelf.Process(static_cast<float>(afterBells), cache.shelfQuotients[kHigh]);
+    return cache.trimFactor * afterHighShelf;
+  }
+};
+
+namespace {
+
+#if defined(ZAVRO_PAIRED_SECTIONS)
+// What glides, for one frame of both groups: the high-pass coefficients and the trim factor.
+struct GlideSettings {
+  PairedBiquadCoefficients highPass;
+  __m128d trim;
+  static GlideSettings Of(const GroupChain& lm, const GroupChain& rs) {
+    return {PairedBiquadCoefficients::Of(lm.highPass, rs.highPass),
+            LanePair::Of(lm.cache.trimFactor, rs.cache.trimFactor).v};
+  }
+};
 
 // Runs n frames of both groups through their chains and trims, with the
 // glides' settings of every frame given, or (kAtRest) one for all frames.
 template <bool kAtRest>
-void PairedChains(Chain& lm, Chain& rs, const GlideSettings* settings, double* p, double* s, int n) {
-  auto settingsOf = [settings](int frame) -> const GlideSettings& {
-    return settings[kAtRest ? 0 : frame];
-  };
+void PairedChains(GroupChain& lm, GroupChain& rs, const GlideSettings* settings, double* p, double* s, int n) {
+  auto settingsOf = [settings](int frame) -> const GlideSettings& { return settings[kAtRest ? 0 : frame]; };
   PairedBiquad highPass(lm.highPass, rs.highPass);
-  PairedCookbook lowShelf(lm.lowShelf, lm.lowShelfQuotients, rs.lowShelf, rs.lowShelfQuotients);
-  PairedPeak lowMid(lm.lowMid, lm.lowMid, rs.lowMid, rs.lowMid);
-  PairedPeak highMid(lm.highMid, lm.highMid, rs.highMid, rs.highMid);
-  PairedCookbook highShelf(lm.highShelf, lm.highShelfQuotients, rs.highShelf, rs.highShelfQuotients);
+  PairedCookbook lowShelf(lm.lowShelf, lm.cache.shelfQuotients[kLow], rs.lowShelf, rs.cache.shelfQuotients[kLow]);
+  PairedPeak lowMid(lm.lowMid, rs.lowMid);
+  PairedPeak highMid(lm.highMid, rs.highMid);
+  PairedCookbook highShelf(lm.highShelf, lm.cache.shelfQuotients[kHigh], rs.highShelf,
+                           rs.cache.shelfQuotients[kHigh]);
   // Skewed by one frame per section: at step i the high-pass takes frame i,
   // the low shelf frame i - 1, and so on, so the five sections' work within
   // a step is independent. Each section still sees its frames in order.
@@ -273,14 +197,14 @@ void PairedChains(Chain& lm, Chain& rs, const GlideSettings* settings, double* p
   for (int i = 0; i < n + kStages - 1; ++i) {
     if (i >= 4) {
       const __m128d afterHighShelf = _mm_cvtps_pd(highShelf.Process(afterHighMid));
-      LanePair{_mm_mul_pd(settingsOf(i - 4).trim, afterHighShelf)}.Store(p[i - 4], s[i - 4]);
+      LanePair{settingsOf(i - 4).trim * afterHighShelf}.Store(p[i - 4], s[i - 4]);
     }
     if (i >= 3 && i - 3 < n) afterHighMid = _mm_cvtpd_ps(highMid.Process(afterLowMid));
     if (i >= 2 && i - 2 < n) afterLowMid = lowMid.Process(afterLowShelf);
     if (i >= 1 && i - 1 < n) afterLowShelf = _mm_cvtps_pd(lowShelf.Process(afterHighPass));
     if (i < n) {
       const __m128d x = _mm_cvtps_pd(_mm_cvtpd_ps(LanePair::Of(p[i], s[i]).v));
-      afterHighPass = _mm_cvtpd_ps(highPass.Process(x, settingsOf(i)));
+      afterHighPass = _mm_cvtpd_ps(highPass.Process(x, settingsOf(i).highPass));
     }
   }
   highPass.StoreHistory(lm.highPass, rs.highPass);
@@ -291,302 +215,210 @@ void PairedChains(Chain& lm, Chain& rs, const GlideSettings* settings, double* p
 }
 #endif
 
-// Both groups' chains over n frames, in place: the paired kernel with the
-// glides stepped ahead, or frame by frame where loading it would cost more.
-void RunChains(Chain& lm, Chain& rs, double* p, double* s, int n) {
-#if defined(__SSE2__)
+// Both groups' chains over n frames, in place: paired, with the glides
+// stepped ahead of the filtering (which they do not depend on), or frame by
+// frame where loading the pair would cost more.
+void RunChains(GroupChain& lm, GroupChain& rs, double* p, double* s, int n) {
+#if defined(ZAVRO_PAIRED_SECTIONS)
   constexpr int kPairedMinFrames = 8;
   if (n >= kPairedMinFrames) {
     assert(n <= ZAVRO::kChunkFrames);
     if (lm.Settled() && rs.Settled()) {
-      const GlideSettings atRest = CurrentGlideSettings(lm, rs);
+      const GlideSettings atRest = GlideSettings::Of(lm, rs);
       PairedChains<true>(lm, rs, &atRest, p, s, n);
       return;
     }
     GlideSettings settings[ZAVRO::kChunkFrames];
-    StepGlides(lm, rs, settings, n);
+    for (int i = 0; i < n; ++i) {
+      lm.StepGlides();
+      rs.StepGlides();
+      settings[i] = GlideSettings::Of(lm, rs);
+    }
     PairedChains<false>(lm, rs, settings, p, s, n);
     return;
   }
 #endif
   for (int i = 0; i < n; ++i) {
-    p[i] = ChainFrame(lm, p[i]);
-    s[i] = ChainFrame(rs, s[i]);
+    p[i] = lm.Frame(p[i]);
+    s[i] = rs.Frame(s[i]);
   }
 }
 
 }  // namespace
 
-double ZAVRO::InputConditioner(double sample) {
-  const double x = sample + kDcOffset;
-  const double x3 = (x * x) * x;
-  const double x8 = x3 * x * x * x * x * x;
-  return x + 0.2 * (0.005 * std::tanh(x3) - 0.0005 * std::tanh(x8) + 0.001 * (x * x));
+// ---------------------------------------------------------------- per block
+
+template <typename Visit>
+void ZAVRO::ForEachBlockInput(Visit visit) const {
+  // Unrolled from the table: it runs at every block, short ones included.
+  const IParamDef* params = GetParam(0);
+  int n = 0;
+  ForEachIndex(std::make_index_sequence<kParamCount>(), [&](auto index) {
+    constexpr size_t i = decltype(index)::value;
+    visit(n++, BitsOf(params[i].Value()));
+    if constexpr (kParamTable[i].copy != nullptr) visit(n++, BitsOf(this->*kParamTable[i].copy));
+  });
 }
 
-void ZAVRO::ConditionChunk(int channel, const double* raw, double* conditioned, int n) {
-  // A few samples have too little work to overlap for the staging to pay.
-  constexpr int kStagedMinFrames = 4;
-  if (n < kStagedMinFrames) {
-    for (int i = 0; i < n; ++i) {
-      const double x = raw[i] + kDcOffset;
-      if (!lastRawValid_[channel] || !SameBits(raw[i], lastRaw_[channel])) {
-        const double x3 = (x * x) * x;
-        const double x8 = x3 * x * x * x * x * x;
-        lastTanhX3_[channel] = std::tanh(x3);
-        lastTanhX8_[channel] = std::tanh(x8);
-        lastRaw_[channel] = raw[i];
-        lastRawValid_[channel] = true;
-      }
-      conditioned[i] = x + 0.2 * (0.005 * lastTanhX3_[channel] - 0.0005 * lastTanhX8_[channel] +
-                                  0.001 * (x * x));
-    }
-    return;
-  }
-  double x[kChunkFrames], x3[kChunkFrames], x8[kChunkFrames];
-  for (int i = 0; i < n; ++i) {
-    x[i] = raw[i] + kDcOffset;
-    x3[i] = (x[i] * x[i]) * x[i];
-    x8[i] = x3[i] * x[i] * x[i] * x[i] * x[i] * x[i];
-  }
-  double tanhX3[kChunkFrames], tanhX8[kChunkFrames];
-  double previous = lastRaw_[channel];
-  bool previousValid = lastRawValid_[channel];
-  double previousTanhX3 = lastTanhX3_[channel];
-  double previousTanhX8 = lastTanhX8_[channel];
-  for (int i = 0; i < n; ++i) {
-    if (!previousValid || !SameBits(raw[i], previous)) {
-      previousTanhX3 = std::tanh(x3[i]);
-      previousTanhX8 = std::tanh(x8[i]);
-      previous = raw[i];
-      previousValid = true;
-    }
-    tanhX3[i] = previousTanhX3;
-    tanhX8[i] = previousTanhX8;
-  }
-  lastRaw_[channel] = previous;
-  lastRawValid_[channel] = previousValid;
-  lastTanhX3_[channel] = previousTanhX3;
-  lastTanhX8_[channel] = previousTanhX8;
-  for (int i = 0; i < n; ++i) {
-    conditioned[i] = x[i] + 0.2 * (0.005 * tanhX3[i] - 0.0005 * tanhX8[i] + 0.001 * (x[i] * x[i]));
-  }
+bool ZAVRO::SettingsStand() const {
+  uint64_t differ = cache_.blockInputsValid ? 0 : 1;
+  ForEachBlockInput([&](int i, uint64_t bits) { differ |= bits ^ cache_.blockInputs[i]; });
+  return differ == 0;
 }
 
 template <typename Visit>
-void ZAVRO::ForEachBlockInput(double fs, Visit visit) const {
-  const IParamDef* params = GetParam(0);
-  assert(params);
-  int n = 0;
-  visit(n++, Bits(fs));
-  for (int i = 0; i < kParamCount; ++i) visit(n++, Bits(params[i].Value()));
-  for (double copy : {lmLowGain, lmLowFreq, lmLowMidGain, lmLowMidFreq, lmHighMidGain, lmHighMidFreq,
-                      lmHighGain, lmHighFreq, rsHighGain, rsHighFreq, rsLowGain, rsLowFreq,
-                      rsLowMidGain, rsLowMidFreq, rsHighMidGain, rsHighMidFreq, lmOutputDb,
-                      rsOutputDb, masterGain, lmBypass, lmHpfPosition, rsHpfPosition}) {
-    visit(n++, Bits(copy));
-  }
-  assert(n == kBlockInputCount);
+void ZAVRO::ForEachSmoother(Visit visit) {
+  for (ParamSmoother* s : {&lmTrimSmoother, &rsTrimSmoother, &masterSmoother, &lmHpfSmoother, &rsHpfSmoother})
+    visit(*s);
 }
+
+struct ZAVRO::InputChunk {
+  double raw[2][kChunkFrames];
+  double conditioned[2][kChunkFrames];
+};
 
 void ZAVRO::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   const double fs = SampleRate();
+  if (!SameBits(fs, cache_.sampleRate)) {
+    cache_.Invalidate();
+    cache_.sampleRate = fs;
+  }
   if (nFrames <= 0) {
     PrepareBlock(fs);
-    // No frames ran, so the glides' rest checks were not made from these settings.
-    blockInputsValid_ = false;
+    // Nothing ran under the settings just made; later blocks rest nothing on them.
+    cache_.Invalidate();
     ClearNonFiniteState();
     return;
   }
   assert(inputs && inputs[0] && inputs[1] && outputs && outputs[0] && outputs[1]);
   // Conditioning depends on the input alone, so the first frames are
-  // conditioned before the settings are made: the tangents' latency then
-  // overlaps with that work, which matters for short blocks.
+  // conditioned before the settings check: the tangents' latency then
+  // overlaps with it, which matters for short blocks.
   InputChunk chunk;
   ReadChunk(inputs, 0, std::min(nFrames, kChunkFrames), chunk);
-  uint64_t differ = blockInputsValid_ ? 0 : 1;
-  ForEachBlockInput(fs, [&](int i, uint64_t bits) { differ |= bits ^ blockInputs_[i]; });
-  const bool settingsStand = differ == 0;
-  if (settingsStand) {
-    if (linked_ && Editor()) LinkRSToLM(true);
-  } else {
-    PrepareBlock(fs);
-  }
-  ProcessFrames(inputs, outputs, nFrames, fs, chunk, settingsStand);
-  if (!settingsStand) {
-    // The frames change no parameter or copy, so these are the settings' inputs.
-    ForEachBlockInput(fs, [this](int i, uint64_t bits) { blockInputs_[i] = bits; });
-    blockInputsValid_ = true;
-  }
+  if (!SettingsStand()) PrepareBlock(fs);
+  else if (cache_.linked && Editor()) LinkRSToLM(true);
+  ProcessFrames(inputs, outputs, nFrames, fs, chunk);
   ClearNonFiniteState();
 }
 
-void ZAVRO::ReadChunk(double** inputs, int start, int n, InputChunk& chunk) {
-  // The whole chunk is read before any of it is written: outputs may be inputs.
-  for (int i = 0; i < n; ++i) {
-    chunk.rawL[i] = inputs[0][start + i];
-    chunk.rawR[i] = inputs[1][start + i];
-  }
-  ConditionChunk(0, chunk.rawL, chunk.conditionedL, n);
-  ConditionChunk(1, chunk.rawR, chunk.conditionedR, n);
-}
-
 void ZAVRO::PrepareBlock(double fs) {
-  if (!smootherInputs_.Unchanged(fs, 0.0, 0.0, 0.0)) {
+  if (!cache_.smoothersTuned) {
     ParamSmoother corner;
     corner.SetCorner10Hz(fs);
-    for (ParamSmoother* s :
-         {&lmTrimSmoother, &rsTrimSmoother, &masterSmoother, &lmHpfSmoother, &rsHpfSmoother}) {
-      s->a = corner.a;
-      s->b = corner.b;
-    }
+    ForEachSmoother([&](ParamSmoother& s) {
+      s.a = corner.a;
+      s.b = corner.b;
+    });
+    cache_.smoothersTuned = true;
   }
-  linked_ = GetParam(kLink)->IntValue() == 1;
-  if (linked_) LinkRSToLM(false);
-  DesignShelves(fs);
+  cache_.linked = GetParam(kLink)->IntValue() == 1;
+  if (cache_.linked) LinkRSToLM(false);
+  DesignShelves(kLow, fs);
   DesignBells(fs);
+  DesignShelves(kHigh, fs);
   ChooseHpfTargets();
   // Read once per block, after Link; nothing in the block changes them. A
   // value outside a switch's range (which a clamped parameter cannot hold)
   // counts as L/R, and as engaged for the bypass switches.
-  midSide_ = GetParam(kMode)->IntValue() == 1;
-  lmEngaged_ = GetParam(kLMBypass)->IntValue() != 0;
-  rsEngaged_ = GetParam(kRSBypass)->IntValue() != 0;
-  masterEngaged_ = GetParam(kMasterBypass)->IntValue() != 0;
+  cache_.midSide = GetParam(kMode)->IntValue() == 1;
+  cache_.lmEngaged = GetParam(kLMBypass)->IntValue() != 0;
+  cache_.rsEngaged = GetParam(kRSBypass)->IntValue() != 0;
+  cache_.masterEngaged = GetParam(kMasterBypass)->IntValue() != 0;
+  // The frames change no parameter or copy, so these are the settings' inputs.
+  ForEachBlockInput([this](int i, uint64_t bits) { cache_.blockInputs[i] = bits; });
+  cache_.blockInputsValid = true;
 }
 
 void ZAVRO::LinkRSToLM(bool settingsStand) {
-  // In this order; the bypass twin has no copy of its own.
-  static constexpr struct {
-    int rsIdx;
-    double ZAVRO::*source;
-    double ZAVRO::*copy;
-  } kPairs[] = {
-      {kRSOutput, &ZAVRO::lmOutputDb, &ZAVRO::rsOutputDb},
-      {kRSLowGain, &ZAVRO::lmLowGain, &ZAVRO::rsLowGain},
-      {kRSLowFreq, &ZAVRO::lmLowFreq, &ZAVRO::rsLowFreq},
-      {kRSLowMidGain, &ZAVRO::lmLowMidGain, &ZAVRO::rsLowMidGain},
-      {kRSLowMidFreq, &ZAVRO::lmLowMidFreq, &ZAVRO::rsLowMidFreq},
-      {kRSHighMidGain, &ZAVRO::lmHighMidGain, &ZAVRO::rsHighMidGain},
-      {kRSHighMidFreq, &ZAVRO::lmHighMidFreq, &ZAVRO::rsHighMidFreq},
-      {kRSHighGain, &ZAVRO::lmHighGain, &ZAVRO::rsHighGain},
-      {kRSHighFreq, &ZAVRO::lmHighFreq, &ZAVRO::rsHighFreq},
-      {kRSHPF, &ZAVRO::lmHpfPosition, &ZAVRO::rsHpfPosition},
-      {kRSBypass, &ZAVRO::lmBypass, nullptr},
-  };
   // The host is not told: with Link on, the R/S settings are derived ones.
-  const bool hasEditor = Editor() != nullptr;
   // Standing settings mean every value and copy already holds what the
   // writes would give it; the controls are still shown the values, as a
   // control moved by hand may show another.
-  for (const auto& pair : kPairs) {
-    const double source = this->*pair.source;
+  const bool hasEditor = Editor() != nullptr;
+  for (int k = 0; k < kGroupParamCount; ++k) {
+    const int rsIdx = kGroupParams[kRSGroup][k];
+    const double source = *CopyFor(kGroupParams[kLMGroup][k]);
     if (!settingsStand) {
-      IParamDef* param = GetParam(pair.rsIdx);
+      IParamDef* param = GetParam(rsIdx);
       const double clamped = std::clamp(source, param->Min(), param->Max());
       if (!SameBits(param->Value(), clamped)) param->SetClamped(clamped);
-      if (pair.copy) this->*pair.copy = source;
+      if (double* copy = CopyFor(rsIdx)) *copy = source;  // the bypass twin has none
     }
-    if (hasEditor) PushToEditor(pair.rsIdx, source);
+    if (hasEditor) PushToEditor(rsIdx, source);
   }
 }
 
-void ZAVRO::DesignShelves(double fs) {
-  struct Shelf {
-    CookbookSection& section;
-    int32_t type;
-    float q;
-    double gainDb;
-    double setting;  // Hz for the low shelves, the 3..10 scale for the high ones
-  };
-  Shelf shelves[4] = {
-      {lmLowShelf, kLowShelfType, kLowShelfQ, lmLowGain, lmLowFreq},
-      {rsLowShelf, kLowShelfType, kLowShelfQ, rsLowGain, rsLowFreq},
-      {lmHighShelf, kHighShelfType, kHighShelfQ, lmHighGain, lmHighFreq},
-      {rsHighShelf, kHighShelfType, kHighShelfQ, rsHighGain, rsHighFreq},
-  };
-  for (int i = 0; i < 4; ++i) {
-    const Shelf& s = shelves[i];
-    if (shelfInputs_[i].Unchanged(s.gainDb, s.setting, fs, 0.0)) continue;
-    const float frequency = s.type == kHighShelfType ? static_cast<float>(s.setting * 1000.0 - 1000.0)
-                                                     : static_cast<float>(s.setting);
-    DesignShelf(s.section, s.type, s.q, s.gainDb, frequency, fs);
-    shelfQuotients_[i] = s.section.Quotients();
+void ZAVRO::DesignShelves(int which, double fs) {
+  const ShelfVoicing& v = kShelves[which];
+  for (int g = 0; g < kGroupCount; ++g) {
+    const double gainDb = *CopyFor(kGroupParams[g][v.gain]);
+    const double setting = *CopyFor(kGroupParams[g][v.setting]);
+    Cache::Group& cache = cache_.groups[g];
+    if (cache.shelves[which].Unchanged(gainDb, setting)) continue;
+    const double hz = which == kHigh ? setting * 1000.0 - 1000.0 : setting;
+    CookbookSection& shelf = this->*kGroupStates[g].shelves[which];
+    shelf.Design(v.type, static_cast<float>(gainDb), static_cast<float>(hz), v.q, static_cast<float>(fs));
+    cache.shelfQuotients[which] = shelf.Quotients();
   }
 }
 
 void ZAVRO::DesignBells(double fs) {
-  lmLowMidQ = BellQ(GetParam(kLMLowMidGain)->Value(), lmLowMidGain, 0.1, 13.0, lmLowMidQ);
-  rsLowMidQ = BellQ(GetParam(kRSLowMidGain)->Value(), rsLowMidGain, 0.1, 13.0, rsLowMidQ);
-  lmHighMidQ = BellQ(GetParam(kLMHighMidGain)->Value(), lmHighMidGain, 0.2, 14.0, lmHighMidQ);
-  rsHighMidQ = BellQ(GetParam(kRSHighMidGain)->Value(), rsHighMidGain, 0.2, 14.0, rsHighMidQ);
-  struct Bell {
-    PeakSection& section;
-    double gainDb, frequency, q;
-  };
-  Bell bells[4] = {
-      {lmLowMid, lmLowMidGain, lmLowMidFreq, lmLowMidQ},
-      {rsLowMid, rsLowMidGain, rsLowMidFreq, rsLowMidQ},
-      {lmHighMid, lmHighMidGain, lmHighMidFreq, lmHighMidQ},
-      {rsHighMid, rsHighMidGain, rsHighMidFreq, rsHighMidQ},
-  };
-  for (int i = 0; i < 4; ++i) {
-    Bell& b = bells[i];
-    b.section.sampleRate = fs;
-    if (bellInputs_[i].Unchanged(b.gainDb, b.frequency, b.q, fs)) continue;
-    b.section.Design(b.gainDb, b.frequency, b.q);
+  for (int which : {kLow, kHigh}) {
+    const BellVoicing& v = kBells[which];
+    for (int g = 0; g < kGroupCount; ++g) {
+      const int gainIdx = kGroupParams[g][v.gain];
+      const double gainDb = *CopyFor(gainIdx);
+      const double hz = *CopyFor(kGroupParams[g][v.frequency]);
+      double& q = this->*kGroupStates[g].bellQ[which];
+      q = BellQ(GetParam(gainIdx)->Value(), gainDb, v, q);
+      PeakSection& bell = this->*kGroupStates[g].bells[which];
+      bell.sampleRate = fs;
+      if (!cache_.groups[g].bells[which].Unchanged(gainDb, hz, q)) bell.Design(gainDb, hz, q);
+    }
   }
 }
 
 void ZAVRO::ChooseHpfTargets() {
   // Exact matches only: a position between the steps keeps the last corner.
-  for (auto [position, target] :
-       {std::pair{lmHpfPosition, &lmHpfTarget}, std::pair{rsHpfPosition, &rsHpfTarget}}) {
-    if (position == 0.0) *target = 10.0;
-    else if (position == 1.0) *target = 80.0;
-    else if (position == 2.0) *target = 140.0;
+  for (int g = 0; g < kGroupCount; ++g) {
+    const double position = *CopyFor(kGroupParams[g][kGroupHpf]);
+    for (int step = 0; step < static_cast<int>(std::size(kHpfCornersHz)); ++step) {
+      if (position == step) this->*kGroupStates[g].hpfTarget = kHpfCornersHz[step];
+    }
   }
 }
 
-void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double fs,
-                          InputChunk& chunk, bool settingsStand) {
-  const bool midSide = midSide_;
-  const bool lmEngaged = lmEngaged_;
-  const bool rsEngaged = rsEngaged_;
-  const bool masterEngaged = masterEngaged_;
+// ---------------------------------------------------------------- per frame
 
-  Chain lm{lmHpfSmoother, lmHighPass, lmHighPassDesigned_, lmLowShelf, lmLowMid, lmHighMid,
-           lmHighShelf, lmTrimSmoother, lmTrimFactor_, lmTrimFactorOf_, shelfQuotients_[0],
-           shelfQuotients_[2], lmHpfTarget, lmOutputDb, fs};
-  Chain rs{rsHpfSmoother, rsHighPass, rsHighPassDesigned_, rsLowShelf, rsLowMid, rsHighMid,
-           rsHighShelf, rsTrimSmoother, rsTrimFactor_, rsTrimFactorOf_, shelfQuotients_[1],
-           shelfQuotients_[3], rsHpfTarget, rsOutputDb, fs};
-  ParamSmoother master = masterSmoother;
-  bool masterSettled;
-  if (settingsStand) {
-    // The rest checks' settings are those the last block checked and remembered.
-    lm.hpfSettled = lmHpfRest_.resting && lmHighPassDesigned_;
-    rs.hpfSettled = rsHpfRest_.resting && rsHighPassDesigned_;
-    lm.trimSettled = lmTrimRest_.resting;
-    rs.trimSettled = rsTrimRest_.resting;
-    masterSettled = masterRest_.resting;
-  } else {
-    lm.hpfSettled = lmHpfRest_.Resumes(lmHpfTarget, lmHpfSmoother, fs) && lmHighPassDesigned_;
-    rs.hpfSettled = rsHpfRest_.Resumes(rsHpfTarget, rsHpfSmoother, fs) && rsHighPassDesigned_;
-    lm.trimSettled = lmTrimRest_.Resumes(lmOutputDb, lmTrimSmoother, 0.0);
-    rs.trimSettled = rsTrimRest_.Resumes(rsOutputDb, rsTrimSmoother, 0.0);
-    masterSettled = masterRest_.Resumes(masterGain, masterSmoother, 0.0);
+void ZAVRO::ReadChunk(double** inputs, int start, int n, InputChunk& chunk) {
+  for (int c = 0; c < 2; ++c) {
+    // A sample equal to the one before is conditioned once, so silence and
+    // other held values cost nothing.
+    Cache::ConditionerMemo memo = cache_.conditioner[c];
+    for (int i = 0; i < n; ++i) {
+      const double raw = chunk.raw[c][i] = inputs[c][start + i];
+      if (!memo.valid || !SameBits(raw, memo.raw)) memo = {raw, InputConditioner(raw), true};
+      chunk.conditioned[c][i] = memo.conditioned;
+    }
+    cache_.conditioner[c] = memo;
   }
+}
 
-  double* outL = outputs[0];
-  double* outR = outputs[1];
+void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double fs, InputChunk& chunk) {
+  const bool midSide = cache_.midSide;
+  const bool lmEngaged = cache_.lmEngaged, rsEngaged = cache_.rsEngaged;
+  const bool masterEngaged = cache_.masterEngaged;
+  GroupChain lm(*this, kLMGroup, fs), rs(*this, kRSGroup, fs);
+  ParamSmoother master = masterSmoother;
+  bool masterSettled = cache_.masterRest.Resumes(masterGain);
+
   for (int start = 0; start < nFrames; start += kChunkFrames) {
     const int n = std::min(kChunkFrames, nFrames - start);
     if (start > 0) ReadChunk(inputs, start, n, chunk);
-    const double* rawL = chunk.rawL;
-    const double* rawR = chunk.rawR;
-    const double* yl = chunk.conditionedL;
-    const double* yr = chunk.conditionedR;
+    const double(&raw)[2][kChunkFrames] = chunk.raw;
+    const double* yl = chunk.conditioned[0];
+    const double* yr = chunk.conditioned[1];
     double p[kChunkFrames], s[kChunkFrames];
     if (midSide) {
       for (int i = 0; i < n; ++i) {
@@ -604,11 +436,11 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
       double left = midSide ? (s[i] + p[i]) / kSqrt2 : p[i];
       double right = midSide ? (p[i] - s[i]) / kSqrt2 : s[i];
       // Group bypass passes the raw input, unconditioned and without offset.
-      if (!lmEngaged) left = rawL[i];
-      if (!rsEngaged) right = rawR[i];
+      if (!lmEngaged) left = raw[0][i];
+      if (!rsEngaged) right = raw[1][i];
       if (!masterEngaged) {
-        outL[start + i] = rawL[i];
-        outR[start + i] = rawR[i];
+        outputs[0][start + i] = raw[0][i];
+        outputs[1][start + i] = raw[1][i];
         continue;
       }
       // Two smoother steps per frame; the right channel gets the second.
@@ -619,51 +451,39 @@ void ZAVRO::ProcessFrames(double** inputs, double** outputs, int nFrames, double
         gainR = master.Step(masterGain);
         masterSettled = SameBits(gainR, gainL);
       }
-      outL[start + i] = (left - kDcOffset) * gainL;
-      outR[start + i] = (right - kDcOffset) * gainR;
+      outputs[0][start + i] = (left - kDcOffset) * gainL;
+      outputs[1][start + i] = (right - kDcOffset) * gainR;
     }
   }
   masterSmoother = master;
-  lmHpfRest_.resting = lm.hpfSettled;
-  rsHpfRest_.resting = rs.hpfSettled;
-  lmTrimRest_.resting = lm.trimSettled;
-  rsTrimRest_.resting = rs.trimSettled;
-  masterRest_.resting = masterSettled;
+  lm.RememberRest();
+  rs.RememberRest();
+  cache_.masterRest.resting = masterSettled;
 }
 
 void ZAVRO::ClearNonFiniteState() {
   // A NaN or infinity from the host (or a sample so large that its square
   // overflows) would otherwise stay in the recursions for ever; input at any
-  // sane level never gets here. One pass without branches covers the
-  // usual case of nothing to clear.
-  const float shelves = NonFiniteTerms(lmLowShelf.x1, lmLowShelf.x2, lmLowShelf.y1, lmLowShelf.y2) +
-                       NonFiniteTerms(rsLowShelf.x1, rsLowShelf.x2, rsLowShelf.y1, rsLowShelf.y2) +
-                       (NonFiniteTerms(lmHighShelf.x1, lmHighShelf.x2, lmHighShelf.y1, lmHighShelf.y2) +
-                        NonFiniteTerms(rsHighShelf.x1, rsHighShelf.x2, rsHighShelf.y1, rsHighShelf.y2));
-  const double bells = NonFiniteTerms(lmLowMid.x1, lmLowMid.x2, lmLowMid.y1, lmLowMid.y2) +
-                       NonFiniteTerms(rsLowMid.x1, rsLowMid.x2, rsLowMid.y1, rsLowMid.y2) +
-                       (NonFiniteTerms(lmHighMid.x1, lmHighMid.x2, lmHighMid.y1, lmHighMid.y2) +
-                        NonFiniteTerms(rsHighMid.x1, rsHighMid.x2, rsHighMid.y1, rsHighMid.y2));
+  // sane level never gets here. A non-finite output of a section reaches the
+  // high shelf in the same frame and stays in its history (no step turns a
+  // NaN or an infinity back into a number); of the other states only the
+  // high-pass's, formed after its output, and the glides' can hold one alone.
+  // So one pass without branches over those covers the usual case.
+  const float shelves = NonFiniteTerms(lmHighShelf.x1, lmHighShelf.x2, lmHighShelf.y1, lmHighShelf.y2) +
+                        NonFiniteTerms(rsHighShelf.x1, rsHighShelf.x2, rsHighShelf.y1, rsHighShelf.y2);
   const double rest = NonFiniteTerms(lmHighPass.z1, lmHighPass.z2, rsHighPass.z1, rsHighPass.z2) +
-                      NonFiniteTerms(lmTrimSmoother.z, rsTrimSmoother.z, masterSmoother.z, lmHpfSmoother.z) +
-                      (rsHpfSmoother.z - rsHpfSmoother.z);
-  if (static_cast<double>(shelves) + (bells + rest) == 0.0) return;
+                      NonFiniteTerms(lmHpfSmoother.z, rsHpfSmoother.z, lmTrimSmoother.z, rsTrimSmoother.z) +
+                      (masterSmoother.z - masterSmoother.z);
+  if (static_cast<double>(shelves) + rest == 0.0) return;
 
+  for (const GroupState& g : kGroupStates) {
+    for (int which : {kLow, kHigh}) {
+      (this->*g.shelves[which]).ForgetNonFiniteHistory();
+      (this->*g.bells[which]).ForgetNonFiniteHistory();
+    }
+    (this->*g.highPass).ForgetNonFiniteHistory();
+  }
+  ForEachSmoother([](ParamSmoother& s) { s.ForgetNonFiniteState(); });
   // What is cleared starts its glide again.
-  for (RestingGlide* r : {&lmHpfRest_, &rsHpfRest_, &lmTrimRest_, &rsTrimRest_, &masterRest_}) {
-    r->resting = false;
-  }
-  for (CookbookSection* s : {&lmLowShelf, &rsLowShelf, &lmHighShelf, &rsHighShelf}) {
-    if (!s->HistoryFinite()) s->ClearHistory();
-  }
-  for (PeakSection* s : {&lmLowMid, &rsLowMid, &lmHighMid, &rsHighMid}) {
-    if (!s->HistoryFinite()) s->ClearHistory();
-  }
-  for (BiquadSection* s : {&lmHighPass, &rsHighPass}) {
-    if (!s->HistoryFinite()) s->ClearHistory();
-  }
-  for (ParamSmoother* s :
-       {&lmTrimSmoother, &rsTrimSmoother, &masterSmoother, &lmHpfSmoother, &rsHpfSmoother}) {
-    if (!s->StateFinite()) s->ClearState();
-  }
+  cache_.Invalidate();
 }

@@ -20,6 +20,7 @@
 
 #include "framework/IFlushToZeroScope.h"
 #include "tests/plugin/ZAVROProbe.h"
+#include "tests/support/TestSignals.h"
 #include "tests/support/ZAVROReference.h"
 
 namespace {
@@ -60,13 +61,8 @@ private:
   ZAVROReference ref_;
 };
 
-std::vector<double> Noise(unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> u(-0.3, 0.3);
-  std::vector<double> v(kNoiseFrames + 4096);
-  for (double& x : v) x = u(rng);
-  return v;
-}
+// Noise long enough for a block of up to 4096 frames from any of its first kNoiseFrames.
+std::vector<double> BenchNoise(uint32_t seed) { return Noise(kNoiseFrames + 4096, seed, 0.3); }
 
 void Shape(Subject& s) {
   s.Set(kLink, 0);
@@ -89,7 +85,7 @@ void ProcessBench(benchmark::State& state, bool reference) {
   Subject subject(reference);
   if (situation == kShaped) Shape(subject);
 
-  const std::vector<double> left = Noise(1), right = Noise(2);
+  const std::vector<double> left = BenchNoise(1), right = BenchNoise(2);
   std::vector<double> outL(4096), outR(4096);
   double* out[2] = {outL.data(), outR.data()};
   long position = 0;
@@ -129,7 +125,7 @@ void QuietBench(benchmark::State& state, const QuietInput input) {
   ZAVROProbe plug(kRate);
   for (int i = 0; i < kParamCount; ++i) plug.SetNormalized(i, 0.7);
 
-  const std::vector<double> left = Noise(1), right = Noise(2);
+  const std::vector<double> left = BenchNoise(1), right = BenchNoise(2);
   std::vector<double> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
   double* in[2] = {inL.data(), inR.data()};
   double* out[2] = {outL.data(), outR.data()};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/hosts/Vst2Module.h"
+#include "tests/support/TestSignals.h"
 #include "tests/support/Vst2TestHost.h"
 
 namespace {
@@ -60,15 +61,6 @@ public:
   Vst2TestHost host;
   AEffect* effect = nullptr;
 };
-
-// Deterministic test audio in -1..1.
-std::vector<float> Noise(int n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-  std::vector<float> v(static_cast<size_t>(n));
-  for (float& x : v) x = dist(rng);
-  return v;
-}
 
 // Two channels of float audio and the pointer arrays a host hands over.
 struct FloatBlock {
@@ -475,7 +467,7 @@ TEST_P(Vst2HostAudio, FloatPathsMatchTheDoublePathRounded) {
   for (int block = 0; block < 40; ++block) {
     const int n = block == 0 ? 0 : sizes(rng);
     SCOPED_TRACE(n);
-    const std::vector<float> left = Noise(n, 100 + block), right = Noise(n, 200 + block);
+    const std::vector<float> left = Noise<float>(n, 100 + block), right = Noise<float>(n, 200 + block);
     FloatBlock fin(n), fout(n, 9.0f), aout(n, 0.0f);
     DoubleBlock din(n), dout(n);
     for (int j = 0; j < n; ++j) {
@@ -510,7 +502,7 @@ TEST_P(Vst2HostAudio, CallsLongerThanTheBlockSizeAreProcessedInPieces) {
     i->Start(GetParam(), kBlock);
     SetSomeParameters(i->effect);
   }
-  const std::vector<float> left = Noise(kFrames, 1), right = Noise(kFrames, 2);
+  const std::vector<float> left = Noise<float>(kFrames, 1), right = Noise<float>(kFrames, 2);
   FloatBlock in(kFrames), outWhole(kFrames), outSplit(kFrames);
   in.ch[0] = left;
   in.ch[1] = right;
@@ -543,7 +535,7 @@ TEST_P(Vst2HostAudio, DisconnectedInputFeedsSilence) {
   EXPECT_EQ(Dispatch(mono.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&monoIn), &stereoOut), 1);
 
   for (int block = 0; block < 8; ++block) {
-    const std::vector<float> signal = Noise(kBlock, 50 + block), garbage = Noise(kBlock, 90 + block);
+    const std::vector<float> signal = Noise<float>(kBlock, 50 + block), garbage = Noise<float>(kBlock, 90 + block);
     FloatBlock monoIns(kBlock), refIns(kBlock), monoOut(kBlock), refOut(kBlock);
     monoIns.ch[0] = signal;
     monoIns.ch[1] = garbage;
@@ -568,8 +560,8 @@ TEST_P(Vst2HostAudio, InPlaceBuffersGiveTheSameAudio) {
     SetSomeParameters(i->effect);
   }
   FloatBlock in(kBlock), out(kBlock), shared(kBlock);
-  in.ch[0] = Noise(kBlock, 3);
-  in.ch[1] = Noise(kBlock, 4);
+  in.ch[0] = Noise<float>(kBlock, 3);
+  in.ch[1] = Noise<float>(kBlock, 4);
   in.ptrs[0] = in.ch[0].data();
   in.ptrs[1] = in.ch[1].data();
   shared.ch[0] = in.ch[0];

@@ -34,38 +34,26 @@ public:
     ProcessBlock(in, out, static_cast<int>(inL.size()));
   }
 
-  using ZAVRO::lmBypass;
+  // The copy the processing reads for a parameter that has one.
+  double Copy(int paramIdx) { return *CopyFor(paramIdx); }
+
   using ZAVRO::lmHighMidQ;
   using ZAVRO::lmHighPass;
   using ZAVRO::lmHighShelf;
-  using ZAVRO::lmHpfPosition;
   using ZAVRO::lmHpfSmoother;
   using ZAVRO::lmHpfTarget;
-  using ZAVRO::lmLowGain;
   using ZAVRO::lmLowMid;
   using ZAVRO::lmLowMidQ;
   using ZAVRO::lmLowShelf;
-  using ZAVRO::lmOutputDb;
   using ZAVRO::lmTrimSmoother;
-  using ZAVRO::masterGain;
   using ZAVRO::masterSmoother;
-  using ZAVRO::rsHighFreq;
-  using ZAVRO::rsHighGain;
-  using ZAVRO::rsHighMidFreq;
-  using ZAVRO::rsHighMidGain;
   using ZAVRO::rsHighMidQ;
   using ZAVRO::rsHighPass;
   using ZAVRO::rsHighShelf;
-  using ZAVRO::rsHpfPosition;
   using ZAVRO::rsHpfSmoother;
   using ZAVRO::rsHpfTarget;
-  using ZAVRO::rsLowFreq;
-  using ZAVRO::rsLowGain;
   using ZAVRO::rsLowMid;
-  using ZAVRO::rsLowMidFreq;
-  using ZAVRO::rsLowMidGain;
   using ZAVRO::rsLowMidQ;
   using ZAVRO::rsLowShelf;
-  using ZAVRO::rsOutputDb;
   using ZAVRO::rsTrimSmoother;
 };

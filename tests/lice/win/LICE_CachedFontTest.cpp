@@ -164,6 +164,26 @@ INSTANTIATE_TEST_SUITE_P(BothWays, FontWays, ::testing::Values(Way::Cached, Way:
                            return std::string(i.param == Way::Native ? "Native" : "Cached");
                          });
 
+TEST(CachedFontNativeWay, Utf8TextMeasuresAsItsCharactersAtAnyLength) {
+  LICE_OverrideWineDetection(0);
+  auto font = MakeFont(20, kLiceFontPreferNative);
+  const auto width = [&](const std::string& text, int len) {
+    LICE_Rect r{0, 0, 0, 0};
+    font->RenderText(nullptr, text.c_str(), len, &r, kLiceTextCalcRect | kLiceTextSingleLine);
+    return r.right - r.left;
+  };
+  const std::string one = "\xC3\xA9";  // one character, two bytes
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += one;
+  const int w = width(one, -1);
+  ASSERT_NE(font->Glyph(0xE9), nullptr);
+  EXPECT_EQ(w, font->Glyph(0xE9)->advance);  // not two ANSI characters
+  EXPECT_EQ(width(one, 2), w);
+  EXPECT_EQ(width(many, -1), 1000 * w);
+  EXPECT_EQ(width(many, static_cast<int>(many.size())), 1000 * w);
+  LICE_OverrideWineDetection(-1);
+}
+
 TEST(CachedFontWineTest, RegistryKeyUnderWineRulesOutTheNativeWay) {
   LICE_OverrideWineDetection(-1);  // ask the registry, as a fresh module does
   auto font = MakeFont(20, kLiceFontPreferNative);
@@ -377,6 +397,28 @@ TEST(CachedFontGlyphs, MultiplyModeDarkensFullCoverageExactly) {
       ASSERT_GE(Chan(p, 0), 100) << x << "," << y;
     }
   EXPECT_GT(full, 20);
+}
+
+TEST(CachedFontGlyphs, AddModeAddsTheColourInProportionToCoverage) {
+  auto font = MakeFont(40, 0);
+  font->SetTextColour(0xFF203040);
+  font->SetCombine(kLiceAdd, 1.0f);
+  LICE_MemBitmap bm(120, 60);
+  Clear(bm, 0xFF101010);
+  LICE_Rect r{5, 5, 120, 60};
+  font->RenderText(&bm, "H", -1, &r, 0);
+  // Coverage 255 adds all of the colour: b 0x10 + 0x40, g 0x10 + 0x30, r 0x10 + 0x20;
+  // the anti-aliased edges add part of it.
+  int full = 0, partial = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const LICE_pixel p = GetPixel(bm, x, y);
+      full += p == 0xFF304050;
+      partial += Chan(p, 0) > 0x10 && Chan(p, 0) < 0x50;
+      ASSERT_LE(Chan(p, 0), 0x50) << x << "," << y;
+    }
+  EXPECT_GT(full, 20);
+  EXPECT_GT(partial, 0);
 }
 
 TEST(CachedFontGlyphs, OpaqueBackgroundFillsEachGlyphCell) {
