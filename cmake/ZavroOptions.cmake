@@ -59,3 +59,13 @@ function(zavro_plugin_module target)
     target_link_options(${target} PRIVATE -static-libstdc++ -Wl,--gc-sections -Wl,--no-undefined)
   endif()
 endfunction()
+
+# The product compiled into target on one binding (VST2 or VST3): its sources,
+# its factory, the definition that picks the binding as its base, and the
+# binding's library.
+function(zavro_product_on target binding)
+  string(TOLOWER ${binding} lower)
+  target_sources(${target} PRIVATE ${ZAVRO_PLUGIN_SOURCES} ${PROJECT_SOURCE_DIR}/plugin/ZAVROFactory.cpp)
+  target_compile_definitions(${target} PRIVATE ZAVRO_BINDING_${binding})
+  target_link_libraries(${target} PRIVATE zavro_${lower})
+endfunction()
