@@ -40,14 +40,32 @@ endif()
 # checks every module registered here. libgcc stays the system's shared one
 # (present everywhere, with old symbol versions): its static unwinder needs
 # glibc 2.35. Sections nothing uses are dropped, and with them the runtime's
-# references to newer C library functions.
+# references to newer C library functions. EXPORTS names the version script
+# that lists the only symbols a Linux module exports (its entry points).
 function(zavro_plugin_module target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXPORTS" "")
   set_property(GLOBAL APPEND PROPERTY ZAVRO_PLUGIN_MODULES ${target})
   if(WIN32)
     return()
   endif()
   target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/IModuleLocation.cpp)
-  if(NOT ZAVRO_SANITIZE AND NOT ZAVRO_TSAN)
-    target_link_options(${target} PRIVATE -static-libstdc++ -Wl,--gc-sections)
+  if(arg_EXPORTS)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${arg_EXPORTS})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${arg_EXPORTS})
   endif()
+  if(NOT ZAVRO_SANITIZE AND NOT ZAVRO_TSAN)
+    # Missing symbols fail the link, not the host's load. (Sanitizer runtimes
+    # come from the host executable, so they stay open there.)
+    target_link_options(${target} PRIVATE -static-libstdc++ -Wl,--gc-sections -Wl,--no-undefined)
+  endif()
+endfunction()
+
+# The product compiled into target on one binding (VST2 or VST3): its sources,
+# its factory, the definition that picks the binding as its base, and the
+# binding's library.
+function(zavro_product_on target binding)
+  string(TOLOWER ${binding} lower)
+  target_sources(${target} PRIVATE ${ZAVRO_PLUGIN_SOURCES} ${PROJECT_SOURCE_DIR}/plugin/ZAVROFactory.cpp)
+  target_compile_definitions(${target} PRIVATE ZAVRO_BINDING_${binding})
+  target_link_libraries(${target} PRIVATE zavro_${lower})
 endfunction()

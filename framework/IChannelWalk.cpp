@@ -126,8 +126,10 @@ void IChannelWalk::Process(IHostBuffers<Sample> inputs, IHostBuffers<Sample> out
     if (!accumulate) ZeroOutputs(outputs, nFrames);
     return;
   }
-  for (int offset = 0; offset < nFrames; offset += piece) {
-    const int n = std::min(piece, nFrames - offset);
+  // Stepping by what is left, never past nFrames: a count near INT_MAX must not
+  // wrap the offset.
+  for (int offset = 0, n = 0; offset < nFrames; offset += n) {
+    n = std::min(piece, nFrames - offset);
     if constexpr (std::is_same_v<Sample, float>) {
       ProcessFloatPiece(inputs, outputs, offset, n, accumulate);
     } else {

@@ -52,7 +52,8 @@ public:
   void ProcessFloatPiece(IHostBuffers<float> inputs, IHostBuffers<float> outputs, int offset,
                          int nFrames, bool accumulate);
 
-  // The longest piece every scratch buffer holds.
+  // Audio thread, under the instance lock: the longest piece every scratch
+  // buffer holds.
   int ScratchFrames();
 
 private:

@@ -205,7 +205,8 @@ public:
   ITextControl(IPlugBase* plug, const IBounds& rect, const ITextStyle& style, const char* text);
   ~ITextControl() override;
   bool Paint(IGraphics& graphics) override;
-  // Marks the control dirty only when the text changes.
+  // UI thread, no lock (the text is not atomic, so the audio thread never sets
+  // it). Marks the control dirty only when the text changes.
   void SetTextFromPlug(const char* text);
   const std::string& Text() const { return text_; }
 

@@ -275,11 +275,14 @@ void IGraphics::SetParamFromPlug(int paramIdx, double value, bool normalized) {
 
 void IGraphics::PromptForParamValue(IControl* control, const IParamDef* param, const IBounds* rect) {
   if (!control || !param || !rect) return;
+  // The audio thread may be setting the parameter: read it once, under the lock.
   char current[kParamTextSize];
+  double v = 0.0;
   {
     auto lock = LockInstance(plug_);
-    param->FormatForHost(param->Value(), false, current, true);
+    v = param->Value();
   }
+  param->FormatForHost(v, false, current, true);
   const bool choice = param->Kind() == ParamKind::Enumerated ||
                       (param->Kind() == ParamKind::Boolean && param->DisplayTextCount() > 0);
   if (choice) {
@@ -296,7 +299,6 @@ void IGraphics::PromptForParamValue(IControl* control, const IParamDef* param, c
     return;
   }
   char initial[kParamTextSize];
-  double v = param->Value();
   if (param->NegateDisplay()) v = -v;
   if (param->DisplayPrecision() > 0) {
     std::snprintf(initial, sizeof initial, "%.*f", param->DisplayPrecision(), v);

@@ -50,6 +50,13 @@ struct Cache {
 using Bitmaps = Cache<BitmapEntry>;
 using Fonts = Cache<FontEntry>;
 
+LICE_IBitmap* FindBitmap(Bitmaps& bitmaps, int id) {
+  for (const BitmapEntry& e : bitmaps.entries) {
+    if (e.id == id) return e.image.get();
+  }
+  return nullptr;
+}
+
 LICE_IFont* FindFont(Fonts& fonts, const ITextStyle& style) {
   for (const FontEntry& e : fonts.entries) {
     if (e.Matches(style)) return e.font.get();
@@ -85,19 +92,15 @@ std::unique_ptr<LICE_IFont> MakeFont(const ITextStyle& style) {
 LICE_IBitmap* BitmapCache::Find(int id) {
   Bitmaps& bitmaps = Bitmaps::Instance();
   std::lock_guard<std::mutex> hold(bitmaps.lock);
-  for (const BitmapEntry& e : bitmaps.entries) {
-    if (e.id == id) return e.image.get();
-  }
-  return nullptr;
+  return FindBitmap(bitmaps, id);
 }
 
 LICE_IBitmap* BitmapCache::Add(int id, std::unique_ptr<LICE_IBitmap> image) {
   if (!image) return nullptr;
   Bitmaps& bitmaps = Bitmaps::Instance();
   std::lock_guard<std::mutex> hold(bitmaps.lock);
-  for (const BitmapEntry& e : bitmaps.entries) {
-    if (e.id == id) return e.image.get();
-  }
+  // Another editor may have stored the same image meanwhile: the first one stays.
+  if (LICE_IBitmap* found = FindBitmap(bitmaps, id)) return found;
   bitmaps.entries.push_back({id, std::move(image)});
   return bitmaps.entries.back().image.get();
 }

@@ -96,6 +96,8 @@ tresult PLUGIN_API IPlugVST3::activateBus(MediaType type, BusDirection dir, int3
 }
 
 tresult PLUGIN_API IPlugVST3::setActive(TBool state) {
+  // The product's hook is promised the lock, as under the VST 2.4 host.
+  IMutexLock lock(InstanceLock());
   OnActiveChanged(state != 0);
   return kResultOk;
 }

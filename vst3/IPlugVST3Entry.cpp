@@ -47,7 +47,7 @@ FUnknown* CreatePlugInstance(void*) {
   try {
     return CreateVst3Plugin();
   } catch (...) {
-    // Nothing may unwind into the host: no object, the documented answer.
+    // Nothing may unwind into the host: it gets no object, a failed creation.
     return nullptr;
   }
 }

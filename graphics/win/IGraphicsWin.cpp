@@ -160,12 +160,7 @@ void IGraphicsWin::CloseWindow() {
     UnregisterClassIfLast();
     return;
   }
-  if (entryWindow_) CloseTextEntry();
-  RevealCursor();
-  if (tooltipWindow_) DestroyWindow(tooltipWindow_);
-  tooltipWindow_ = nullptr;
-  tooltipShown_ = false;
-  tooltipControl_ = -1;
+  ReleaseWindowParts();
   HWND window = window_;
   window_ = nullptr;
   // Messages still on their way (this may run inside one) find no editor.
@@ -281,14 +276,21 @@ IGraphicsWin::MessageResult IGraphicsWin::HandleMessage(UINT message, WPARAM wPa
 // stays until the next close or the editor's destruction, since a window of it
 // still exists at this point.
 void IGraphicsWin::OnDestroyedElsewhere() {
+  ReleaseWindowParts();
+  window_ = nullptr;
+  --gWindowCount;
+}
+
+// What an open window holds besides itself, given back however it closes: the
+// text entry and its font, a concealed cursor, and the tooltip, which belongs
+// to the host's top-level window and so may outlive ours (or be gone with it).
+void IGraphicsWin::ReleaseWindowParts() {
   CloseTextEntry();
-  // The tooltip belongs to the host's top-level window, which may live on.
+  RevealCursor();
   if (tooltipWindow_ && IsWindow(tooltipWindow_)) DestroyWindow(tooltipWindow_);
   tooltipWindow_ = nullptr;
   tooltipShown_ = false;
   tooltipControl_ = -1;
-  window_ = nullptr;
-  --gWindowCount;
 }
 
 void IGraphicsWin::OnPaint() {

@@ -92,6 +92,7 @@ private:
 
   void OnCreate(HWND__* window);
   void OnDestroyedElsewhere();
+  void ReleaseWindowParts();
   MessageResult HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
   void OnPaint();
   void OnTimerTick();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "tests/support/IPlugTest.h"
@@ -14,7 +15,7 @@ namespace {
 // Copies its inputs to its outputs (the base's default) and counts its blocks.
 class Plug : public IPlugTest {
 public:
-  Plug() : IPlugTest(IPlugInstanceInfo{}, Config()) {}
+  explicit Plug(const char* channelIO = "2-2") : IPlugTest(IPlugInstanceInfo{}, Config(channelIO)) {}
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override {
     blocks.push_back(nFrames);
     IPlugBase::ProcessBlock(inputs, outputs, nFrames);
@@ -22,9 +23,9 @@ public:
   std::vector<int> blocks;
 
 private:
-  static IPlugConfig Config() {
+  static IPlugConfig Config(const char* channelIO) {
     IPlugConfig c;
-    c.channelIOText = "2-2";
+    c.channelIOText = channelIO;
     return c;
   }
 };
@@ -67,4 +68,17 @@ TEST(IChannelWalk, NoFramesStillReachTheProductAndTouchNoBuffer) {
   plug.ApplyBlockSize(0);
   walk.ProcessDouble({nullptr, 0}, {nullptr, 0}, 0);
   EXPECT_EQ(plug.blocks.size(), 4u) << "even without scratch buffers";
+}
+
+TEST(IChannelWalk, TheLongestCallEndsExactlyAtItsLastFrame) {
+  // Outputs only, with no host buffers: nothing is read, so the pieces cost nothing.
+  Plug plug("0-1");
+  plug.ApplyBlockSize(kMaxBlockSize);
+  plug.blocks.reserve(INT_MAX / kMaxBlockSize + 2);
+  IChannelWalk(plug).ProcessDouble({nullptr, 0}, {nullptr, 0}, INT_MAX);
+  long long frames = 0;
+  for (int n : plug.blocks) frames += n;
+  EXPECT_EQ(frames, INT_MAX);
+  EXPECT_EQ(plug.blocks.size(), static_cast<size_t>(INT_MAX / kMaxBlockSize + 1));
+  EXPECT_EQ(plug.blocks.back(), INT_MAX % kMaxBlockSize);
 }

@@ -1,5 +1,5 @@
-// The audio thread pushes values to the controls while the UI thread paints
-// and drags: run under ThreadSanitizer, this shows every field the two share
+// The audio thread pushes values to the controls while the UI thread paints,
+// drags and prompts: run under ThreadSanitizer, this shows every field the two share
 // is atomic or under the instance lock.
 #include <gtest/gtest.h>
 
@@ -32,7 +32,9 @@ TEST(IGraphicsThreads, PlugPushesMeetPaintsAndDrags) {
     g->HandleMouseDown(5, 5, left);
     g->HandleMouseDrag(5, 5 + i % 7 - 3, left);
     g->HandleMouseUp(5, 5, left);
+    g->PromptForParamValue(knob, plug.GetParam(kGain), &knob->Rect());
     g->presented.clear();
+    g->textEntries.clear();
   }
   audio.join();
 

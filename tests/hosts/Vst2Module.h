@@ -3,61 +3,19 @@
 
 #include <string>
 
+#include "framework/IModuleLibrary.h"
 #include "vst2/Vst2Interface.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
 
 using Vst2Entry = AEffect* (*)(audioMasterCallback);
 
 class Vst2Module {
 public:
-  explicit Vst2Module(const std::string& path) {
-#if defined(_WIN32)
-    handle_ = LoadLibraryA(WindowsPath(path).c_str());
-#else
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) error_ = dlerror();
-#endif
-  }
-  ~Vst2Module() {
-#if defined(_WIN32)
-    if (handle_) FreeLibrary(static_cast<HMODULE>(handle_));
-#else
-    if (handle_) dlclose(handle_);
-#endif
-  }
-  Vst2Module(const Vst2Module&) = delete;
-  Vst2Module& operator=(const Vst2Module&) = delete;
+  explicit Vst2Module(const std::string& path) : library_(path) {}
 
-  bool Loaded() const { return handle_ != nullptr; }
-  const std::string& Error() const { return error_; }
-
-  Vst2Entry Find(const char* name) const {
-    if (!handle_) return nullptr;
-#if defined(_WIN32)
-    return reinterpret_cast<Vst2Entry>(
-        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name)));
-#else
-    return reinterpret_cast<Vst2Entry>(dlsym(handle_, name));
-#endif
-  }
+  bool Loaded() const { return library_.Loaded(); }
+  const std::string& Error() const { return library_.Error(); }
+  Vst2Entry Find(const char* name) const { return reinterpret_cast<Vst2Entry>(library_.Find(name)); }
 
 private:
-#if defined(_WIN32)
-  // The build hands over a path of the machine running Wine; Wine sees it on Z:.
-  static std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path) {
-      if (c == '/') c = '\\';
-    }
-    return path;
-  }
-#endif
-
-  void* handle_ = nullptr;
-  std::string error_;
+  IModuleLibrary library_;
 };

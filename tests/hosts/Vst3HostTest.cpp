@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/vst3/Vst3TestHost.h"
 #include "vst3/tools/Vst3ModuleLoader.h"
 
 using namespace vst3;
+using vst3test::HostApplication;
+using vst3test::ParamChanges;
 
 namespace {
 const char* const kModulePath = ZAVRO_VST3_MODULE_PATH;
@@ -29,79 +32,6 @@ std::u16string Field(const char16 (&field)[N]) {
   while (n < N && field[n] != 0) ++n;
   return std::u16string(field, n);
 }
-
-// Host-side objects live on the test's stack: counting is answered, never acted on.
-class HostApplication : public IHostApplication {
-public:
-  virtual ~HostApplication() = default;
-  tresult PLUGIN_API queryInterface(const TUID _iid, void** obj) override {
-    if (IidEqual(_iid, IHostApplication::iid.data) || IidEqual(_iid, FUnknown::iid.data)) {
-      *obj = this;
-      return kResultOk;
-    }
-    *obj = nullptr;
-    return kResultFalse;  // as some hosts answer: anything but OK means "no"
-  }
-  uint32 PLUGIN_API addRef() override { return 2; }
-  uint32 PLUGIN_API release() override { return 1; }
-  tresult PLUGIN_API getName(String128 name) override {
-    const char16_t text[] = u"ZAVRO host test";
-    std::memcpy(name, text, sizeof(text));
-    return kResultOk;
-  }
-  tresult PLUGIN_API createInstance(TUID, TUID, void** obj) override {
-    *obj = nullptr;
-    return kNotImplemented;
-  }
-};
-
-class ValueQueue : public IParamValueQueue {
-public:
-  ValueQueue(ParamID id, ParamValue value) : id_(id), value_(value) {}
-  virtual ~ValueQueue() = default;
-  tresult PLUGIN_API queryInterface(const TUID, void** obj) override {
-    *obj = nullptr;
-    return kNoInterface;
-  }
-  uint32 PLUGIN_API addRef() override { return 2; }
-  uint32 PLUGIN_API release() override { return 1; }
-  ParamID PLUGIN_API getParameterId() override { return id_; }
-  int32 PLUGIN_API getPointCount() override { return 1; }
-  tresult PLUGIN_API getPoint(int32 index, int32& sampleOffset, ParamValue& value) override {
-    if (index != 0) return kInvalidArgument;
-    sampleOffset = 0;
-    value = value_;
-    return kResultOk;
-  }
-  tresult PLUGIN_API addPoint(int32, ParamValue, int32&) override { return kResultFalse; }
-
-private:
-  ParamID id_;
-  ParamValue value_;
-};
-
-class ParameterChanges : public IParameterChanges {
-public:
-  virtual ~ParameterChanges() = default;
-  void Add(ParamID id, ParamValue value) { queues_.emplace_back(id, value); }
-  tresult PLUGIN_API queryInterface(const TUID, void** obj) override {
-    *obj = nullptr;
-    return kNoInterface;
-  }
-  uint32 PLUGIN_API addRef() override { return 2; }
-  uint32 PLUGIN_API release() override { return 1; }
-  int32 PLUGIN_API getParameterCount() override { return static_cast<int32>(queues_.size()); }
-  IParamValueQueue* PLUGIN_API getParameterData(int32 index) override {
-    return index >= 0 && index < getParameterCount() ? &queues_[static_cast<size_t>(index)] : nullptr;
-  }
-  IParamValueQueue* PLUGIN_API addParameterData(const ParamID&, int32& index) override {
-    index = -1;
-    return nullptr;
-  }
-
-private:
-  std::vector<ValueQueue> queues_;
-};
 
 // A stereo block of float buffers, input filled with a deterministic signal.
 struct StereoBlock {
@@ -225,7 +155,7 @@ protected:
     }
   }
 
-  HostApplication host_;
+  HostApplication host_{"ZAVRO host test"};
   IAudioProcessor* processor_ = nullptr;
   IComponent* component_ = nullptr;
   IEditController* controller_ = nullptr;
@@ -378,8 +308,8 @@ TEST_F(Vst3Host, OneObjectAnswersEveryInterfaceAndCountsBackToZero) {
 TEST_F(Vst3Instance, FlushWithoutBuffersAppliesParameterChanges) {
   PrepareProcessing(44100.0);
   Activate(true);
-  ParameterChanges changes;
-  changes.Add(0, 0.75);  // "L/M Low Gain", -15..15 dB: +7.5 dB
+  ParamChanges changes;
+  changes.Add(0, {{0, 0.75}});  // "L/M Low Gain", -15..15 dB: +7.5 dB
   ProcessData data = Data(nullptr, 0);
   data.inputParameterChanges = &changes;
   EXPECT_EQ(processor_->process(data), kResultOk);
@@ -421,8 +351,8 @@ TEST_F(Vst3Instance, EverySampleRateOnOneInstanceGivesFiniteOutput) {
     PrepareProcessing(rate);
     Activate(true);
     // Boost and cut where the filters have the most to do.
-    ParameterChanges changes;
-    for (ParamID id = 0; id < 6; ++id) changes.Add(id, id % 2 ? 1.0 : 0.0);
+    ParamChanges changes;
+    for (ParamID id = 0; id < 6; ++id) changes.Add(id, {{0, id % 2 ? 1.0 : 0.0}});
     StereoBlock block(512);
     ProcessData data = Data(&block, 512);
     data.inputParameterChanges = &changes;

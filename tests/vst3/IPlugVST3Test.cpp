@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/vst3/Vst3TestHost.h"
@@ -69,9 +70,20 @@ public:
   }
   void OnParameterChanged(int paramIdx) override { changed.push_back(paramIdx); }
   void OnHostKnown() override { ++hostKnown; }
+  // Counts the calls made under the instance lock: held here, another thread cannot take it.
+  void OnActiveChanged(bool) override {
+    std::thread([this] {
+      if (!InstanceLock().try_lock()) {
+        ++activeChangesUnderLock;
+      } else {
+        InstanceLock().unlock();
+      }
+    }).join();
+  }
   std::vector<int> blocks;
   std::vector<int> changed;
   int hostKnown = 0;
+  int activeChangesUnderLock = 0;
 };
 
 // A product initialised by a host, set up, its buses active; released at the end.
@@ -561,6 +573,12 @@ TEST(IPlugVST3LifeCycle, InitializeOnceUntilTerminate) {
   plug->terminate();
   plug->release();
   EXPECT_EQ(host.refs, 1);
+}
+
+TEST(IPlugVST3LifeCycle, ActivationReachesTheProductUnderTheInstanceLock) {
+  Rig rig;
+  rig.plug->setActive(false);
+  EXPECT_EQ(rig.plug->activeChangesUnderLock, 2);
 }
 
 TEST(IPlugVST3Services, EditsLatencyAndMenusGoToTheHandler) {

@@ -1,6 +1,6 @@
-// Every identifier the binding declares, byte for byte against the published
-// images: the COM order on Windows, four big-endian words elsewhere. A wrong
-// word or a wrong order makes every host query fail, so each is checked here.
+// Every identifier the binding declares, byte for byte as hosts send it: the
+// COM order on Windows, four big-endian words elsewhere. A wrong word or a
+// wrong order makes every host query fail, so each is checked here.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -4,6 +4,7 @@
 // bus buffers. Host objects count references but never delete themselves, so
 // a test can check that the plug-in gave back every reference it took.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>

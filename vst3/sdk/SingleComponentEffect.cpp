@@ -11,7 +11,7 @@ tresult PLUGIN_API SingleComponentEffect::initialize(FUnknown* context) {
 }
 
 tresult PLUGIN_API SingleComponentEffect::terminate() {
-  parameters_.removeAll();
+  // The controller base removes the parameters.
   removeAllBusses();
   return EditControllerEx1::terminate();
 }
@@ -92,18 +92,23 @@ tresult PLUGIN_API SingleComponentEffect::setupProcessing(ProcessSetup& setup) {
 tresult PLUGIN_API SingleComponentEffect::setProcessing(TBool) { return kNotImplemented; }
 tresult PLUGIN_API SingleComponentEffect::process(ProcessData&) { return kNotImplemented; }
 
+namespace {
+AudioBus* AppendAudioBus(BusList& list, const TChar* name, SpeakerArrangement arrangement,
+                         BusType busType, int32 flags) {
+  auto* bus = new AudioBus(name, busType, flags, arrangement);
+  list.append(bus);
+  return bus;
+}
+}  // namespace
+
 AudioBus* SingleComponentEffect::addAudioInput(const TChar* name, SpeakerArrangement arrangement,
                                                BusType busType, int32 flags) {
-  auto* bus = new AudioBus(name, busType, flags, arrangement);
-  audioInputs_.append(bus);
-  return bus;
+  return AppendAudioBus(audioInputs_, name, arrangement, busType, flags);
 }
 
 AudioBus* SingleComponentEffect::addAudioOutput(const TChar* name, SpeakerArrangement arrangement,
                                                 BusType busType, int32 flags) {
-  auto* bus = new AudioBus(name, busType, flags, arrangement);
-  audioOutputs_.append(bus);
-  return bus;
+  return AppendAudioBus(audioOutputs_, name, arrangement, busType, flags);
 }
 
 void SingleComponentEffect::removeAudioBusses() {
@@ -121,7 +126,7 @@ tresult PLUGIN_API SingleComponentEffect::queryInterface(const TUID _iid, void**
   if (!obj) return kInvalidArgument;
   // No connection point: refused like any unknown interface.
   if (IidEqual(_iid, IConnectionPoint::iid.data)) {
-    if (obj) *obj = nullptr;
+    *obj = nullptr;
     return kNoInterface;
   }
   if (QueryAs<IComponent>(this, _iid, obj)) return kResultOk;

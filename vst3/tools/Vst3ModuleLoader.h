@@ -5,43 +5,23 @@
 
 #include <string>
 
+#include "framework/IModuleLibrary.h"
 #include "vst3/interface/Vst3Interface.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
 
 class Vst3ModuleLoader {
 public:
   using EntryProc = bool (*)(void*);
   using PlainProc = bool (*)();
 
-  explicit Vst3ModuleLoader(const std::string& path) {
-#if defined(_WIN32)
-    handle_ = LoadLibraryA(WindowsPath(path).c_str());
-    if (!handle_) error_ = "LoadLibrary failed: " + std::to_string(GetLastError());
-#else
-    handle_ = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
-    if (!handle_) error_ = dlerror();
-#endif
-  }
-  ~Vst3ModuleLoader() { Unload(); }
+  explicit Vst3ModuleLoader(const std::string& path) : library_(path) {}
+  // The exit call comes before the library goes.
+  ~Vst3ModuleLoader() { Exit(); }
   Vst3ModuleLoader(const Vst3ModuleLoader&) = delete;
   Vst3ModuleLoader& operator=(const Vst3ModuleLoader&) = delete;
 
-  bool Loaded() const { return handle_ != nullptr; }
-  const std::string& Error() const { return error_; }
-
-  void* Find(const char* name) const {
-    if (!handle_) return nullptr;
-#if defined(_WIN32)
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
-#else
-    return dlsym(handle_, name);
-#endif
-  }
+  bool Loaded() const { return library_.Loaded(); }
+  const std::string& Error() const { return library_.Error(); }
+  void* Find(const char* name) const { return library_.Find(name); }
 
   // The platform's entry call, then the factory; null when either fails.
   vst3::IPluginFactory* Enter() {
@@ -50,7 +30,7 @@ public:
     if (init && !init()) return nullptr;
 #else
     auto entry = reinterpret_cast<EntryProc>(Find("ModuleEntry"));
-    if (!entry || !entry(handle_)) return nullptr;
+    if (!entry || !entry(library_.Handle())) return nullptr;
 #endif
     entered_ = true;
     auto get = reinterpret_cast<vst3::GetFactoryProc>(Find("GetPluginFactory"));
@@ -71,28 +51,10 @@ public:
 
   void Unload() {
     Exit();
-    if (!handle_) return;
-#if defined(_WIN32)
-    FreeLibrary(static_cast<HMODULE>(handle_));
-#else
-    dlclose(handle_);
-#endif
-    handle_ = nullptr;
+    library_.Unload();
   }
 
 private:
-#if defined(_WIN32)
-  // The build hands over a path of the machine running Wine; Wine sees it on Z:.
-  static std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path) {
-      if (c == '/') c = '\\';
-    }
-    return path;
-  }
-#endif
-
-  void* handle_ = nullptr;
+  IModuleLibrary library_;
   bool entered_ = false;
-  std::string error_;
 };

@@ -1,6 +1,6 @@
 # Sourced by the Ardour drivers: a private home, cache and configuration under
 # $work, Ardour's own launcher environment and data (with only the WAV export
-# format), and the helpers both drivers use. Expects $work and $launcher.
+# format), and the helpers both drivers use. Expects $work, $scanner and $launcher.
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$work"
@@ -25,6 +25,22 @@ export ARDOUR_DATA_PATH=$work/data
 date_in_past() { touch -d "@$(( $(date +%s) - 10 ))" "$@"; }
 
 complaints() { grep -iE '(warning|error|fail|crash|blacklist)' "$1" | grep -iE 'zavro|z318|813z|1513304376|vst' || true; }
+
+# scan <plug-in> <scanner's found line> <cache suffix> <cache attribute holding the path> <field>...:
+# Ardour's scanner must accept the plug-in without complaint and cache every field.
+scan() {
+  local plugin=$1 found=$2 suffix=$3 key=$4 log=$work/scan.log cache field
+  shift 4
+  timeout 60 "$scanner" -f "$plugin" > "$log" 2>&1 || { cat "$log"; fail "scanner exited with an error"; }
+  cat "$log"
+  grep -q "$found" "$log" || fail "scanner did not accept $(basename "$plugin")"
+  [ -z "$(complaints "$log")" ] || fail "scanner complained: $(complaints "$log")"
+  cache=$(grep -l "$key=\"$plugin\"" "$work"/cache/ardour7/vst/*."$suffix" 2>/dev/null | head -1)
+  [ -n "$cache" ] || fail "scanner wrote no cache entry"
+  for field in "$@"; do
+    grep -qF "$field" "$cache" || fail "scan result lacks $field: $(cat "$cache")"
+  done
+}
 
 # run_session <session script>: the headless session, which must print its ok line.
 run_session() {
