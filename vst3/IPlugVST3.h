@@ -35,7 +35,7 @@ public:
   vst3::tresult PLUGIN_API initialize(vst3::FUnknown* context) override;
   // Removes buses and parameters and releases the host's objects (SDK base).
   vst3::tresult PLUGIN_API terminate() override;
-  // UI thread, processing off; the product's hook takes the instance lock.
+  // UI thread, processing off, under the instance lock.
   vst3::tresult PLUGIN_API setActive(vst3::TBool state) override;
   // UI thread, processing off, under the instance lock: process reads the flag.
   vst3::tresult PLUGIN_API activateBus(vst3::MediaType type, vst3::BusDirection dir, vst3::int32 index,
@@ -46,6 +46,7 @@ public:
   vst3::tresult PLUGIN_API setBusArrangements(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
                                               vst3::SpeakerArrangement* outputs,
                                               vst3::int32 numOuts) override;
+  // Any thread, no lock: the answer depends on nothing that changes.
   vst3::tresult PLUGIN_API canProcessSampleSize(vst3::int32 symbolicSampleSize) override;
   // Any thread, under the instance lock.
   vst3::uint32 PLUGIN_API getLatencySamples() override;
@@ -69,7 +70,7 @@ public:
   // product and the editor.
   vst3::tresult PLUGIN_API setParamNormalized(vst3::ParamID id, vst3::ParamValue value) override;
 
-  // --- Units and the program list: UI thread -------------------------------------
+  // --- Units and the program list: UI thread; names read under the instance lock --
   // The root unit, then one unit per parameter group.
   vst3::int32 PLUGIN_API getUnitCount() override;
   vst3::tresult PLUGIN_API getUnitInfo(vst3::int32 unitIndex, vst3::UnitInfo& info) override;

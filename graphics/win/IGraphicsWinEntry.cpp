@@ -69,7 +69,10 @@ LRESULT IGraphicsWin::HandleEntryMessage(HWND entry, UINT message, WPARAM wParam
   const auto previous = reinterpret_cast<WNDPROC>(entryPreviousProc_);
   switch (message) {
     case WM_SETFOCUS: entryState_ = TextEntryState::Editing; break;
-    case WM_KILLFOCUS: entryState_ = TextEntryState::CommitRequested; break;
+    case WM_KILLFOCUS:
+      // Leaving the entry commits it, unless Escape already cancelled it.
+      if (entryState_ != TextEntryState::CancelRequested) entryState_ = TextEntryState::CommitRequested;
+      break;
     case WM_KEYDOWN:
       if (wParam == VK_RETURN) {
         entryState_ = TextEntryState::CommitRequested;

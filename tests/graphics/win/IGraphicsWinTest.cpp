@@ -259,17 +259,20 @@ TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeOrAC
   EXPECT_FALSE(IsWindow(entry));
   EXPECT_FLOAT_EQ(plug->Param(kGain), static_cast<float>((6.5 + 12.0) / 24.0));
 
-  // Escape, or a click on the panel while the entry has the focus, drops the text.
-  for (const bool click : {false, true}) {
-    SCOPED_TRACE(click ? "click on the panel" : "Escape");
+  // Escape, or a click on the panel while the entry has the focus, drops the
+  // text; so does Escape when the focus leaves before the next tick.
+  enum class Cancel { Escape, Click, EscapeThenFocusLeaves };
+  for (const Cancel how : {Cancel::Escape, Cancel::Click, Cancel::EscapeThenFocusLeaves}) {
+    SCOPED_TRACE(static_cast<int>(how));
     entry = openEntry();
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(GetFocus(), entry);
     type(entry, "3");
-    if (click) {
+    if (how == Cancel::Click) {
       PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
     } else {
-      PostMessageA(entry, WM_KEYDOWN, VK_ESCAPE, 0);
+      SendMessageA(entry, WM_KEYDOWN, VK_ESCAPE, 0);
+      if (how == Cancel::EscapeThenFocusLeaves) SetFocus(editor);
     }
     PumpTicks();
     EXPECT_FALSE(IsWindow(entry));
