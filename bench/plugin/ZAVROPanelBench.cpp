@@ -1,10 +1,7 @@
 // The front panel's costs, on the committed strips:
 //   DecodeStrips    the 27 PNG strips decoded, as the first editor of a
-//                   process decodes them (later editors take them from the cache);
-//   FullPanelPaint  every control of the composed panel painted into the back
-//                   buffer, as the first timer tick after the window opens does.
-// Natively there are no system fonts: captions cost their text and font look-up
-// but draw no glyphs.
+//                   process decodes them (later editors take them from the cache).
+// The composed panel's painting is measured by bench/graphics/IGraphicsBench.
 
 #include <benchmark/benchmark.h>
 
@@ -14,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/IGraphicsHeadless.h"
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
-#include "plugin/ZAVRO.h"
 #include "plugin/ZAVROLayout.h"
 
 namespace {
@@ -42,14 +37,6 @@ void DecodeStrips(benchmark::State& state) {
   }
 }
 BENCHMARK(DecodeStrips)->Unit(benchmark::kMillisecond);
-
-void FullPanelPaint(benchmark::State& state) {
-  ZAVRO plug{IPlugInstanceInfo{true}};
-  IGraphics* editor = plug.Editor();
-  const IBounds all{0, 0, editor->Width(), editor->Height()};
-  for (auto _ : state) editor->PaintRegion(all);
-}
-BENCHMARK(FullPanelPaint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
