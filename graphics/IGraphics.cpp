@@ -106,10 +106,9 @@ void IGraphics::ResizeEditor(int width, int height) {
   height_ = height;
   ResetMouseState();
   hovered_ = -1;
-  {
-    auto lock = LockInstance(plug_);
-    DeleteControls();
-  }
+  // The host hears the new size under the lock, like every call to it.
+  auto lock = LockInstance(plug_);
+  DeleteControls();
   backBuffer_.reset();
   CreateSurfaces();
   if (plug_) plug_->ApplyEditorSize(width, height);
@@ -358,6 +357,7 @@ void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
   if (bound && keys.right && plug_->GetPluginApi() == PluginApi::Vst3) {
     // The host's own menu for the parameter; the control sees nothing.
     ResetMouseState();
+    auto lock = LockInstance(plug_);
     plug_->ShowHostContextMenu(p, x, y);
     return;
   }

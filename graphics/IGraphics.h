@@ -37,7 +37,8 @@ public:
   virtual bool MeasureText(const ITextStyle& style, const char* text, IBounds& rect);
   // UI thread, no lock: closes an open text entry without using its text.
   virtual void CancelTextEntry() = 0;
-  // UI thread; takes the instance lock to empty the list. A new size empties
+  // UI thread; takes the instance lock to empty the list and to tell the
+  // plug-in (ApplyEditorSize) the new size. A new size empties
   // the editor (controls and mouse state) and rebuilds the back buffer; the
   // owner rebuilds the panel. Sizes below 1 x 1 are refused: there is no window
   // of that size.
@@ -144,8 +145,8 @@ public:
   // neither hidden nor greyed and is hit at (x, y), or -1.
   int FindControlAt(int x, int y) const;
   // A press on a parameter's control begins its edit gesture with the host and
-  // the release ends it, each call under the instance lock. Under VST 3 a right
-  // press on one shows the host's menu for the parameter instead.
+  // the release ends it. Under VST 3 a right press on one shows the host's menu
+  // for the parameter instead. Each call to the host is under the instance lock.
   void HandleMouseDown(int x, int y, const IMouseKeys& keys);
   void HandleMouseUp(int x, int y, const IMouseKeys& keys);
   void HandleDoubleClick(int x, int y, const IMouseKeys& keys);

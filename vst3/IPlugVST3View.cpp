@@ -72,6 +72,8 @@ tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
   CPluginView::onSize(newSize);
   if (resizePending_) {
     resizePending_ = false;
+    // Hosts answer a resize request later as often as at once.
+    IMutexLock lock(plug_->InstanceLock());
     plug_->OnEditorResized();
   }
   return kResultOk;

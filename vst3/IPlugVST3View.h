@@ -6,7 +6,7 @@
 //
 // Every method runs on the host's UI thread; attached, removed and the last
 // release open and close the editor's window under the instance lock, as the
-// window back end expects.
+// window back end expects, and onSize reports a resize under it.
 
 #include "vst3/sdk/CPluginView.h"
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "graphics/IGraphicsHeadless.h"
@@ -25,10 +26,27 @@ public:
     GetParam(kMode)->AddDisplayText(2, "High");
     GetParam(kOnOff)->InitBool("Power", false);
   }
-  void ShowHostContextMenu(int paramIdx, int x, int y) override { hostMenus.push_back({paramIdx, x, y}); }
+  void ShowHostContextMenu(int paramIdx, int x, int y) override {
+    hostMenus.push_back({paramIdx, x, y});
+    CountUnlocked();
+  }
+  void ApplyEditorSize(int width, int height) override {
+    IPlugTest::ApplyEditorSize(width, height);
+    CountUnlocked();
+  }
   std::vector<std::vector<int>> hostMenus;
+  // Calls towards the host that arrived without the instance lock.
+  int unlockedHostCalls = 0;
 
 private:
+  // Held by the caller, the lock cannot be taken by another thread.
+  void CountUnlocked() {
+    std::thread([this] {
+      if (!InstanceLock().try_lock()) return;
+      InstanceLock().unlock();
+      ++unlockedHostCalls;
+    }).join();
+  }
   static IPlugConfig Config() {
     IPlugConfig c;
     c.nParams = kTestParams;

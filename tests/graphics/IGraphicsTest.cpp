@@ -193,6 +193,7 @@ TEST_F(Vst3EditorTest, RightPressOnAParameterShowsTheHostsMenu) {
   const IMouseKeys right{false, true, false, false, false};
   g->HandleMouseDown(20, 30, right);
   EXPECT_EQ(plug.hostMenus, (std::vector<std::vector<int>>{{kGain, 20, 30}}));
+  EXPECT_EQ(plug.unlockedHostCalls, 0);
   EXPECT_EQ(g->Capture(), -1);
   g->HandleMouseDown(150, 30, right);
   EXPECT_EQ(log, (Log{"bg down"}));
@@ -281,6 +282,7 @@ TEST_F(EditorTest, ResizeRebuildsTheSurfacesAndEmptiesThePanel) {
   EXPECT_EQ(g->BackBuffer()->Width(), 300);
   EXPECT_EQ(g->BackBuffer()->Height(), 120);
   EXPECT_EQ(plug.calls, (std::vector<IPlugTest::HostCall>{{IPlugTest::HostCall::EditorSize, 300, 120.0}}));
+  EXPECT_EQ(plug.unlockedHostCalls, 0);
   EXPECT_TRUE(g->PaintRegion({0, 0, 300, 120})) << "an empty panel paints nothing";
   EXPECT_TRUE(g->presented.empty());
 }

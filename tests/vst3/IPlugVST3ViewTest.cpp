@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "graphics/IGraphicsHeadless.h"
@@ -54,7 +55,15 @@ public:
   }
   void OnEditorOpened() override { log.push_back("opened"); }
   void OnEditorClosed() override { log.push_back("closed"); }
-  void OnEditorResized() override { log.push_back("resized"); }
+  // Reported under the instance lock, which another thread then cannot take.
+  void OnEditorResized() override {
+    bool locked = false;
+    std::thread([&] {
+      locked = !InstanceLock().try_lock();
+      if (!locked) InstanceLock().unlock();
+    }).join();
+    log.push_back(locked ? "resized" : "resized without the lock");
+  }
   std::vector<std::string> log;
 };
 
