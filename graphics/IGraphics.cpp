@@ -295,6 +295,9 @@ void IGraphics::PromptForParamValue(IControl* control, const IParamDef* param, c
     if (ShowPopupMenu(menu, *rect) == &menu && menu.chosenIndex >= 0 && menu.chosenIndex < menu.ItemCount()) {
       control->ApplyUserValue(NormalizedChoice(*param, menu.chosenIndex));
     }
+    // The menu took the release of a press that opened it: that press's
+    // gesture ends here, after the chosen value.
+    EndEditGesture();
     return;
   }
   char initial[kParamTextSize];

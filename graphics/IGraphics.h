@@ -131,7 +131,8 @@ public:
   // plug-in, and values that are no number, are dropped.
   void SetParamFromPlug(int paramIdx, double value, bool normalized);
   // UI thread; takes the instance lock to read the value. A menu for
-  // enumerations (and booleans with texts), a text entry otherwise.
+  // enumerations (and booleans with texts), a text entry otherwise. The menu
+  // ends the edit gesture of the press that opened it.
   void PromptForParamValue(IControl* control, const IParamDef* param, const IBounds* rect);
   // UI thread, no lock: a committed text entry. With a parameter the text
   // becomes its value: for booleans and enumerations the display text it

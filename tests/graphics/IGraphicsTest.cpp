@@ -167,6 +167,21 @@ TEST_F(EditorTest, EditGesturesOnlyForControlsWithParameters) {
                       "knob down", "bg down"}));
 }
 
+// The menu a press opens takes the release with it: the gesture ends as the
+// menu closes, after the chosen value.
+TEST_F(EditorTest, AMenuOpenedByAPressEndsItsGesture) {
+  g->AddControl(new ICaptionControl(&plug, {10, 10, 50, 50}, kMode, ITextStyle{}, true));
+  Attach();
+  plug.calls.clear();
+  g->menuChoice = 2;
+  g->HandleMouseDown(20, 20, {true, false, false, false, false});
+  using C = IPlugTest::HostCall;
+  const std::vector<C> gesture{{C::BeginEdit, kMode, 0.0}, {C::Automate, kMode, 1.0}, {C::EndEdit, kMode, 0.0}};
+  EXPECT_EQ(plug.calls, gesture);
+  g->HandleMouseUp(20, 20, {});  // a release that does come ends nothing more
+  EXPECT_EQ(plug.calls, gesture);
+}
+
 TEST_F(EditorTest, KeysGoToTheControlUnderTheMouseElseTheCatcher) {
   Add({0, 0, 200, 100}, -1, "bg");
   Add({10, 10, 50, 50}, kGain, "knob");
