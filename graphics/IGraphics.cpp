@@ -106,11 +106,14 @@ void IGraphics::ResizeEditor(int width, int height) {
   height_ = height;
   ResetMouseState();
   hovered_ = -1;
-  // The host hears the new size under the lock, like every call to it.
-  auto lock = LockInstance(plug_);
-  DeleteControls();
+  {
+    auto lock = LockInstance(plug_);
+    DeleteControls();
+  }
   backBuffer_.reset();
   CreateSurfaces();
+  // The host hears the new size under the lock, like every call to it.
+  auto lock = LockInstance(plug_);
   if (plug_) plug_->ApplyEditorSize(width, height);
 }
 
