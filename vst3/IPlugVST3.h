@@ -115,8 +115,8 @@ public:
   void QueryTimeSignature(int* numerator, int* denominator) override;
   // Every field as the host sent it, valid or not.
   void QueryTransport(ITransportInfo* info) override;
-  // UI thread: the first open view asks its host frame to resize it; nothing
-  // without an editor, a view or a frame.
+  // UI thread, under the instance lock: the first open view asks its host
+  // frame to resize it; nothing without an editor, a view or a frame.
   void ApplyEditorSize(int width, int height) override;
   // UI thread, under the instance lock: stores the latency and asks the host to
   // restart the component, if it gave a handler.

@@ -3,10 +3,6 @@
 // that forwards to the plug-in's editor, opening its window inside the host's
 // and carrying the plug-in's size requests back to the host's frame. The
 // editor's size is the plug-in's to choose; the host cannot resize the view.
-//
-// Every method runs on the host's UI thread; attached, removed and the last
-// release open and close the editor's window under the instance lock, as the
-// window back end expects, and onSize reports a resize under it.
 
 #include "vst3/sdk/CPluginView.h"
 
@@ -14,29 +10,36 @@ class IPlugVST3;
 
 class IPlugVST3View : public vst3::CPluginView {
 public:
-  // Holds a reference on the plug-in until the view is destroyed.
+  // UI thread (createView), no lock. Holds a reference on the plug-in until
+  // the view is destroyed.
   explicit IPlugVST3View(IPlugVST3* plug);
-  // Leaves the plug-in's open views (closing the window if the host never
-  // removed the view), then gives back the reference on the plug-in.
+  // UI thread (the host's last release), takes the instance lock to close the
+  // window if the host never removed the view; then leaves the plug-in's open
+  // views and gives back the reference on the plug-in.
   ~IPlugVST3View() override;
 
   VST3_OBJECT_TYPE(IPlugVST3View, CPluginView)
 
-  // kResultTrue for "HWND" when the plug-in has an editor, else kResultFalse.
+  // UI thread, no lock: kResultTrue for "HWND" when the plug-in has an
+  // editor, else kResultFalse.
   vst3::tresult PLUGIN_API isPlatformTypeSupported(vst3::FIDString type) override;
-  // Opens the editor's window inside parent (an HWND) and tells the plug-in.
+  // UI thread, takes the instance lock: opens the editor's window inside
+  // parent (an HWND) and tells the plug-in.
   // kResultFalse without an editor, for any other type, or when no window
   // could be opened there. Attaching again moves the one window.
   vst3::tresult PLUGIN_API attached(void* parent, vst3::FIDString type) override;
-  // Tells the plug-in and closes the window, if this view holds it.
+  // UI thread, takes the instance lock: tells the plug-in and closes the
+  // window, if this view holds it.
   vst3::tresult PLUGIN_API removed() override;
-  // The editor's full size from (0, 0); kResultFalse without an editor.
+  // UI thread, no lock: the editor's full size from (0, 0); kResultFalse
+  // without an editor.
   vst3::tresult PLUGIN_API getSize(vst3::ViewRect* size) override;
-  // Stores the host's rectangle; answers a resize the plug-in asked for.
+  // UI thread, takes the instance lock to report a resize: stores the host's
+  // rectangle; answers a resize the plug-in asked for.
   vst3::tresult PLUGIN_API onSize(vst3::ViewRect* newSize) override;
 
-  // ApplyEditorSize: the host's frame is asked to resize this view. False
-  // without a frame or when the host refuses.
+  // UI thread, under the instance lock (ApplyEditorSize): the host's frame is
+  // asked to resize this view. False without a frame or when the host refuses.
   bool RequestSize(int width, int height);
   bool ResizePending() const { return resizePending_; }
 
