@@ -361,9 +361,10 @@ void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
   const int p = control->ParamIdx();
   const bool bound = plug_ && plug_->IsValidParam(p);
   if (bound && keys.right && plug_->GetPluginApi() == PluginApi::Vst3) {
-    // The host's own menu for the parameter; the control sees nothing.
+    // The host's own menu for the parameter; the control sees nothing. The
+    // menu stays open while the user chooses: the instance lock is not held,
+    // so processing does not wait for it.
     ResetMouseState();
-    auto lock = LockInstance(plug_);
     plug_->ShowHostContextMenu(p, x, y);
     return;
   }

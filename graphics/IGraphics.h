@@ -146,8 +146,8 @@ public:
   // neither hidden nor greyed and is hit at (x, y), or -1.
   int FindControlAt(int x, int y) const;
   // A press on a parameter's control begins its edit gesture with the host and
-  // the release ends it. Under VST 3 a right press on one shows the host's menu
-  // for the parameter instead. Each call to the host is under the instance lock.
+  // the release ends it, each call under the instance lock. Under VST 3 a right
+  // press on one shows the host's menu for the parameter instead, without it.
   void HandleMouseDown(int x, int y, const IMouseKeys& keys);
   void HandleMouseUp(int x, int y, const IMouseKeys& keys);
   void HandleDoubleClick(int x, int y, const IMouseKeys& keys);

@@ -26,10 +26,7 @@ public:
     GetParam(kMode)->AddDisplayText(2, "High");
     GetParam(kOnOff)->InitBool("Power", false);
   }
-  void ShowHostContextMenu(int paramIdx, int x, int y) override {
-    hostMenus.push_back({paramIdx, x, y});
-    CountUnlocked();
-  }
+  void ShowHostContextMenu(int paramIdx, int x, int y) override { hostMenus.push_back({paramIdx, x, y}); }
   void ApplyEditorSize(int width, int height) override {
     IPlugTest::ApplyEditorSize(width, height);
     CountUnlocked();
