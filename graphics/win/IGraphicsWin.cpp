@@ -231,6 +231,10 @@ IGraphicsWin::MessageResult IGraphicsWin::HandleMessage(UINT message, WPARAM wPa
       entryState_ = TextEntryState::CancelRequested;
       return {};
     }
+    // The release of the press that opened the entry still ends that press:
+    // kept, the capture would bring a click into the entry here, dropping it,
+    // and the host would stay in the edit gesture.
+    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) return OnButtonUp(x, y, KeysFromFlags(wParam));
     return {0, false};
   }
   switch (message) {
@@ -250,10 +254,7 @@ IGraphicsWin::MessageResult IGraphicsWin::HandleMessage(UINT message, WPARAM wPa
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: OnButtonDown(x, y, KeysFromFlags(wParam)); return {};
     case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-      ReleaseCapture();
-      HandleMouseUp(x, y, KeysFromFlags(wParam));
-      return {};
+    case WM_RBUTTONUP: return OnButtonUp(x, y, KeysFromFlags(wParam));
     case WM_LBUTTONDBLCLK:
       HandleDoubleClick(x, y, KeysFromFlags(wParam));
       // A control taking the double-click as a press holds the capture.
@@ -381,6 +382,12 @@ void IGraphicsWin::OnButtonDown(int x, int y, const IMouseKeys& keys) {
   SetFocus(window_);
   SetCapture(window_);
   HandleMouseDown(x, y, keys);
+}
+
+IGraphicsWin::MessageResult IGraphicsWin::OnButtonUp(int x, int y, const IMouseKeys& keys) {
+  ReleaseCapture();
+  HandleMouseUp(x, y, keys);
+  return {};
 }
 
 void IGraphicsWin::OnWheel(LPARAM screenPos, const IMouseKeys& keys, int delta) {

@@ -98,6 +98,7 @@ private:
   void OnTimerTick();
   MessageResult OnKeyDown(std::uintptr_t virtualKey);
   void OnMouseMove(int x, int y, const IMouseKeys& keys);
+  MessageResult OnButtonUp(int x, int y, const IMouseKeys& keys);
   void OnButtonDown(int x, int y, const IMouseKeys& keys);
   void OnWheel(std::intptr_t screenPos, const IMouseKeys& keys, int delta);
   void OnHover();

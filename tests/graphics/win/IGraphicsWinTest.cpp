@@ -280,6 +280,27 @@ TEST_F(EditorWindowTest, CaptionDoubleClickOpensTextEntryReturnCommitsEscapeOrAC
   }
 }
 
+// The entry a single press opens takes the focus before the release comes:
+// that release still ends the press's capture and edit gesture.
+TEST_F(EditorWindowTest, ReleaseOfThePressThatOpenedAnEntryEndsItsCaptureAndGesture) {
+  plug->host.ClearCalls();
+  const LPARAM caption = At(kGainCaption.CentreX(), kGainCaption.CentreY());
+  PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, caption);
+  PostMessageA(editor, WM_LBUTTONUP, 0, caption);
+  Pump(50);
+  HWND entry = FindWindowExA(editor, nullptr, "EDIT", nullptr);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(GetFocus(), entry);
+  EXPECT_NE(GetCapture(), editor) << "a click into the entry would reach the panel and drop it";
+  std::vector<VstInt32> edits;
+  for (const auto& call : plug->host.Calls()) {
+    if (call.opcode == audioMasterBeginEdit || call.opcode == audioMasterEndEdit) edits.push_back(call.opcode);
+  }
+  EXPECT_EQ(edits, (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterEndEdit}));
+  SendMessageA(entry, WM_KEYDOWN, VK_ESCAPE, 0);
+  PumpTicks();
+}
+
 TEST_F(EditorWindowTest, ClickOnAListCaptionChoosesFromAPopupMenu) {
   const LPARAM caption = At(kModeCaption.CentreX(), kModeCaption.CentreY());
   PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, caption);
