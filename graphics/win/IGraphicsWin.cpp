@@ -234,7 +234,8 @@ IGraphicsWin::MessageResult IGraphicsWin::HandleMessage(UINT message, WPARAM wPa
     // The release of the press that opened the entry still ends that press:
     // kept, the capture would bring a click into the entry here, dropping it,
     // and the host would stay in the edit gesture.
-    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) return OnButtonUp(x, y, KeysFromFlags(wParam));
+    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP)
+      return OnButtonUp(x, y, KeysFromFlags(wParam));
     return {0, false};
   }
   switch (message) {
@@ -253,8 +254,10 @@ IGraphicsWin::MessageResult IGraphicsWin::HandleMessage(UINT message, WPARAM wPa
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: OnButtonDown(x, y, KeysFromFlags(wParam)); return {};
+    // A middle press is captured and begins a gesture like the others.
     case WM_LBUTTONUP:
-    case WM_RBUTTONUP: return OnButtonUp(x, y, KeysFromFlags(wParam));
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: return OnButtonUp(x, y, KeysFromFlags(wParam));
     case WM_LBUTTONDBLCLK:
       HandleDoubleClick(x, y, KeysFromFlags(wParam));
       // A control taking the double-click as a press holds the capture.
