@@ -104,8 +104,9 @@ public:
   virtual bool ReservedQuery() { return false; }
   // UI thread, under the instance lock, at the end of InitForHost.
   virtual void OnHostKnown() {}
-  // UI thread (editor gesture), under the instance lock: the host's menu for a
-  // parameter at x, y.
+  // UI thread (editor gesture), without the instance lock: the host's menu for a
+  // parameter at x, y stays open while the user chooses, and processing must not
+  // wait for it.
   virtual void ShowHostContextMenu(int paramIdx, int x, int y);
   // UI thread (editor gesture), takes the instance lock: sets the parameter,
   // tells the host, runs the change hook.
