@@ -509,6 +509,14 @@ TEST(IPlugVSTMidi, OnlyWellFormedEventsInsideTheBlockAreHandedOn) {
   ASSERT_EQ(rig.host.midiSent.size(), 2u);
   EXPECT_EQ(rig.host.midiSent[1].deltaFrames, 63);
   EXPECT_EQ(rig.plug->sysexIn.size(), 1u);
+
+  // A block longer than the scratch buffers hold is still the host's block.
+  Dispatch(rig.effect, effSetBlockSize, 0, kMaxBlockSize + 100);
+  events.numEvents = 1;
+  midi[0].deltaFrames = kMaxBlockSize + 99;
+  EXPECT_EQ(Dispatch(rig.effect, effProcessEvents, 0, 0, &events), 1);
+  ASSERT_EQ(rig.host.midiSent.size(), 3u);
+  EXPECT_EQ(rig.host.midiSent[2].deltaFrames, kMaxBlockSize + 99);
 }
 
 TEST(IPlugVSTMidi, WantMidiNoticePrecedesEveryBlockOnlyWhenMidiIsDone) {
