@@ -83,13 +83,14 @@ protected:
   bool HasHostCallback() const { return hostCallback_ != nullptr; }
 
 private:
-  // Under the instance lock.
+  // UI thread mostly, under the instance lock.
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   // Destroys the instance behind the record exactly once; later closes of the same
   // record answer without touching it.
   static void CloseInstance(AEffect* effect);
 
-  // Dispatcher requests grouped by concern (IPlugVSTDispatcher.cpp).
+  // Dispatcher requests grouped by concern (IPlugVSTDispatcher.cpp). UI thread
+  // mostly, under the instance lock (taken by VSTDispatcher).
   void OpenForHost();
   VstIntPtr SetProgram(VstIntPtr value);
   VstIntPtr SetProgramName(const char* name);
@@ -109,16 +110,18 @@ private:
   VstIntPtr CanDo(const char* text) const;
   VstIntPtr GetMidiKeyName(MidiKeyName* keyName);
 
-  // Chunks (IPlugVSTChunks.cpp): the block handed out stays valid until the
-  // next request of the same kind.
+  // Chunks (IPlugVSTChunks.cpp). UI thread, under the instance lock. The block
+  // handed out stays valid until the next request of the same kind.
   VstIntPtr GetChunk(bool isBank, void** data);
   VstIntPtr SetChunk(bool isBank, VstIntPtr size, const void* data);
 
-  // Processing (IPlugVSTProcess.cpp), under the instance lock, with subnormal
-  // numbers flushed to zero for the duration of the call.
+  // Processing (IPlugVSTProcess.cpp). Audio thread, takes the instance lock,
+  // with subnormal numbers flushed to zero for the duration of the call.
   void ProcessDouble(double** inputs, double** outputs, int nFrames);
   void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);
+  // Audio thread, under the instance lock.
   void SendWantMidi();
+  // Any thread, takes the instance lock.
   void SetParameterFromHost(int paramIdx, float value);
   float GetParameterForHost(int paramIdx);
 
