@@ -148,8 +148,9 @@ public:
   virtual void ReservedHook() {}
   // UI thread, under the instance lock, after a preset was recalled or renamed.
   virtual void OnPresetsChangedByHost() {}
-  // UI thread, under the instance lock: resizes the scratch buffers to the
-  // block size, at most kMaxBlockSize frames (longer calls are processed in pieces).
+  // UI thread, under the instance lock: records the host's block size and
+  // resizes the scratch buffers to it, at most kMaxBlockSize frames (longer
+  // calls are processed in pieces).
   virtual void ApplyBlockSize(int nFrames);
 
   // --- Parameters --------------------------------------------------------
