@@ -132,6 +132,8 @@ bool IParamDef::ValueFromHostText(const char* text, double* plainValue) const {
   if (!text || !plainValue) return false;
   if (displayTexts_.empty()) {
     double v = std::strtod(text, nullptr);
+    // "nan" reads as no number at all; the parameter would ignore it anyway.
+    if (std::isnan(v)) return false;
     if (negateDisplay_) v = -v;
     *plainValue = v;
     return true;

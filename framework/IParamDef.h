@@ -50,7 +50,8 @@ public:
   // Writes at most kParamTextSize bytes, always terminated.
   void FormatForHost(double value, bool isNormalized, char* out, bool useDisplayTexts) const;
   const char* LabelForHost() const;
-  // False ("no match") when display texts exist and none equals the text.
+  // False ("no match") when display texts exist and none equals the text, or
+  // when the text reads as no number ("nan").
   bool ValueFromHostText(const char* text, double* plainValue) const;
 
   // Display texts and negated display: no operation of the product sets them,

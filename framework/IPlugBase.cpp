@@ -173,7 +173,8 @@ void IPlugBase::RefreshParameterControls() {
 
 void IPlugBase::ApplyBlockSize(int nFrames) {
   // A negative size from a host is taken as 0: there is no negative buffer.
-  const int frames = std::clamp(nFrames, 0, kMaxBlockSize);
+  hostBlockSize_ = std::max(nFrames, 0);
+  const int frames = std::min(hostBlockSize_, kMaxBlockSize);
   if (frames == blockSize_) return;
   const size_t size = static_cast<size_t>(frames);
   for (IInputChannel& channel : inChannels_) channel.scratch.assign(size, 0.0);

@@ -149,8 +149,9 @@ public:
   virtual void ReservedHook() {}
   // UI thread, under the instance lock, after a preset was recalled or renamed.
   virtual void OnPresetsChangedByHost() {}
-  // UI thread, under the instance lock: resizes the scratch buffers to the
-  // block size, at most kMaxBlockSize frames (longer calls are processed in pieces).
+  // UI thread, under the instance lock: records the host's block size and
+  // resizes the scratch buffers to it, at most kMaxBlockSize frames (longer
+  // calls are processed in pieces).
   virtual void ApplyBlockSize(int nFrames);
 
   // --- Parameters --------------------------------------------------------
@@ -214,12 +215,16 @@ public:
   bool IsInstrument() const { return isInstrument_; }
   bool DoesMidi() const { return doesMidi_; }
   double SampleRate() const { return sampleRate_; }
-  // Host thread, under the instance lock. A rate that is not a positive number
+  // UI thread, under the instance lock. A rate that is not a positive number
   // would make every filter design non-finite: it is ignored.
   void SetSampleRate(double sampleRate) {
     if (sampleRate > 0.0 && sampleRate < HUGE_VAL) sampleRate_ = sampleRate;
   }
+  // The scratch buffers' length: the host's block size, at most kMaxBlockSize.
   int BlockSize() const { return blockSize_; }
+  // The longest call the host announced (a negative one as 0); events inside
+  // such a call belong to it, however the call is pieced.
+  int HostBlockSize() const { return hostBlockSize_; }
   int Latency() const { return latency_; }
   int TailSize() const { return tailSize_; }
   IGraphics* Editor() const { return editor_.get(); }
@@ -265,6 +270,7 @@ private:
   int32_t currentPreset_ = 0;
   double sampleRate_ = 44100.0;
   int32_t blockSize_ = 0;
+  int32_t hostBlockSize_ = 0;
   int32_t latency_ = 0;
   int32_t tailSize_ = 0;
   std::unique_ptr<IGraphics> editor_;

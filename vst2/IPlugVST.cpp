@@ -249,29 +249,40 @@ void IPlugVST::QueryTransport(ITransportInfo* out) {
   out->cycleActive = (flags & kVstTransportCycleActive) != 0;
 }
 
+IPlugVST::SentEvent* IPlugVST::TakeSentSlot() {
+  if (sentCount_ >= kMaxSentEvents) return nullptr;
+  SentEvent& slot = sentEvents_[static_cast<size_t>(sentCount_++)];
+  slot = SentEvent{};
+  return &slot;
+}
+
+bool IPlugVST::HandToHost(SentEvent& slot, VstEvent* event) {
+  slot.list.numEvents = 1;
+  slot.list.events[0] = event;
+  return CallHost(audioMasterProcessEvents, 0, 0, &slot.list) == 1;
+}
+
 bool IPlugVST::SendMidiToHost(const IMidiMessage& message) {
-  sentMidi_ = VstMidiEvent{};
-  sentMidi_.type = kVstMidiType;
-  sentMidi_.byteSize = sizeof(VstMidiEvent);
-  sentMidi_.deltaFrames = message.offset;
-  sentMidi_.midiData[0] = static_cast<char>(message.status);
-  sentMidi_.midiData[1] = static_cast<char>(message.data1);
-  sentMidi_.midiData[2] = static_cast<char>(message.data2);
-  sentEvents_ = VstEvents{};
-  sentEvents_.numEvents = 1;
-  sentEvents_.events[0] = reinterpret_cast<VstEvent*>(&sentMidi_);
-  return CallHost(audioMasterProcessEvents, 0, 0, &sentEvents_) == 1;
+  SentEvent* slot = TakeSentSlot();
+  if (!slot) return false;
+  VstMidiEvent& midi = slot->midi;
+  midi.type = kVstMidiType;
+  midi.byteSize = sizeof(VstMidiEvent);
+  midi.deltaFrames = message.offset;
+  midi.midiData[0] = static_cast<char>(message.status);
+  midi.midiData[1] = static_cast<char>(message.data1);
+  midi.midiData[2] = static_cast<char>(message.data2);
+  return HandToHost(*slot, reinterpret_cast<VstEvent*>(&midi));
 }
 
 bool IPlugVST::SendSysExToHost(const ISysExMessage& message) {
-  sentSysEx_ = VstMidiSysexEvent{};
-  sentSysEx_.type = kVstSysExType;
-  sentSysEx_.byteSize = sizeof(VstMidiSysexEvent);
-  sentSysEx_.deltaFrames = message.offset;
-  sentSysEx_.dumpBytes = message.size;
-  sentSysEx_.sysexDump = reinterpret_cast<char*>(const_cast<uint8_t*>(message.data));
-  sentEvents_ = VstEvents{};
-  sentEvents_.numEvents = 1;
-  sentEvents_.events[0] = reinterpret_cast<VstEvent*>(&sentSysEx_);
-  return CallHost(audioMasterProcessEvents, 0, 0, &sentEvents_) == 1;
+  SentEvent* slot = TakeSentSlot();
+  if (!slot) return false;
+  VstMidiSysexEvent& sysex = slot->sysex;
+  sysex.type = kVstSysExType;
+  sysex.byteSize = sizeof(VstMidiSysexEvent);
+  sysex.deltaFrames = message.offset;
+  sysex.dumpBytes = message.size;
+  sysex.sysexDump = reinterpret_cast<char*>(const_cast<uint8_t*>(message.data));
+  return HandToHost(*slot, reinterpret_cast<VstEvent*>(&sysex));
 }

@@ -6,6 +6,7 @@
 // Every host entry is a static trampoline that recovers the instance from the
 // record, refuses a record without one, takes the instance lock and forwards.
 
+#include <array>
 #include <cstdint>
 
 #include "framework/IPlugBase.h"
@@ -56,7 +57,8 @@ public:
   // Any thread, under the instance lock; the host is not told.
   void SetLatencySamples(int samples) override;
   // Audio thread, inside processing, under the instance lock; the event stays
-  // valid until the next one is sent.
+  // valid until the processing call ends. False when the host refuses it or the
+  // block already sent kMaxSentEvents.
   bool SendMidiToHost(const IMidiMessage& message) override;
   bool SendSysExToHost(const ISysExMessage& message) override;
 
@@ -83,13 +85,14 @@ protected:
   bool HasHostCallback() const { return hostCallback_ != nullptr; }
 
 private:
-  // Under the instance lock.
+  // UI thread mostly, under the instance lock.
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   // Destroys the instance behind the record exactly once; later closes of the same
   // record answer without touching it.
   static void CloseInstance(AEffect* effect);
 
-  // Dispatcher requests grouped by concern (IPlugVSTDispatcher.cpp).
+  // Dispatcher requests grouped by concern (IPlugVSTDispatcher.cpp). UI thread
+  // mostly, under the instance lock (taken by VSTDispatcher).
   void OpenForHost();
   VstIntPtr SetProgram(VstIntPtr value);
   VstIntPtr SetProgramName(const char* name);
@@ -109,16 +112,18 @@ private:
   VstIntPtr CanDo(const char* text) const;
   VstIntPtr GetMidiKeyName(MidiKeyName* keyName);
 
-  // Chunks (IPlugVSTChunks.cpp): the block handed out stays valid until the
-  // next request of the same kind.
+  // Chunks (IPlugVSTChunks.cpp). UI thread, under the instance lock. The block
+  // handed out stays valid until the next request of the same kind.
   VstIntPtr GetChunk(bool isBank, void** data);
   VstIntPtr SetChunk(bool isBank, VstIntPtr size, const void* data);
 
-  // Processing (IPlugVSTProcess.cpp), under the instance lock, with subnormal
-  // numbers flushed to zero for the duration of the call.
+  // Processing (IPlugVSTProcess.cpp). Audio thread, takes the instance lock,
+  // with subnormal numbers flushed to zero for the duration of the call.
   void ProcessDouble(double** inputs, double** outputs, int nFrames);
   void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);
+  // Audio thread, under the instance lock.
   void SendWantMidi();
+  // Any thread, takes the instance lock.
   void SetParameterFromHost(int paramIdx, float value);
   float GetParameterForHost(int paramIdx);
 
@@ -134,10 +139,22 @@ private:
   IStateBuffer programChunk_;
   IStateBuffer bankChunk_;
   AEffect effect_ = {};
-  // Events sent to the host must outlive the processing call that sent them.
-  VstEvents sentEvents_ = {};
-  VstMidiEvent sentMidi_ = {};
-  VstMidiSysexEvent sentSysEx_ = {};
+  // An event sent to the host stays as sent until the end of the processing
+  // call that contains or follows the send, so every send takes a slot of its
+  // own; the slots are free again when that call returns. A block that sends
+  // more events than there are slots has the rest refused.
+  static constexpr int kMaxSentEvents = 128;
+  struct SentEvent {
+    VstEvents list;
+    VstMidiEvent midi;
+    VstMidiSysexEvent sysex;
+  };
+  // Audio thread, under the instance lock: a cleared slot, or null when all are taken.
+  SentEvent* TakeSentSlot();
+  // Audio thread, under the instance lock: the slot's one event to the host.
+  bool HandToHost(SentEvent& slot, VstEvent* event);
+  std::array<SentEvent, kMaxSentEvents> sentEvents_ = {};
+  int sentCount_ = 0;
 };
 
 // Creates the product on this binding; defined by the product, called by the

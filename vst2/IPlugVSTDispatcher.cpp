@@ -227,7 +227,7 @@ VstIntPtr IPlugVST::ProcessEvents(const VstEvents* events) {
     const VstEvent* event = list[i];
     // Only events inside the coming block reach the product (and from there
     // possibly the host again).
-    if (!event || event->deltaFrames < 0 || event->deltaFrames >= BlockSize()) continue;
+    if (!event || event->deltaFrames < 0 || event->deltaFrames >= HostBlockSize()) continue;
     // The type decides; byteSize is not trusted (hosts disagree on it).
     if (event->type == kVstMidiType) {
       const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);

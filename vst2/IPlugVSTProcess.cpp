@@ -45,6 +45,8 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames) {
   SendWantMidi();
   // The host hands as many buffers as the record announces: one per channel.
   IChannelWalk(*this).ProcessDouble({inputs, NInChannels()}, {outputs, NOutChannels()}, nFrames);
+  // The host is done with the events sent for this block.
+  sentCount_ = 0;
 }
 
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate) {
@@ -53,6 +55,7 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool a
   SendWantMidi();
   IChannelWalk(*this).ProcessFloat({inputs, NInChannels()}, {outputs, NOutChannels()}, nFrames,
                                    accumulate);
+  sentCount_ = 0;  // as above
 }
 
 void IPlugVST::SetParameterFromHost(int paramIdx, float value) {

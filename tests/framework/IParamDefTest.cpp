@@ -199,6 +199,9 @@ TEST(IParamDef, ValueFromHostTextReadsALeadingNumber) {
   EXPECT_EQ(v, -3.5);
   ASSERT_TRUE(p.ValueFromHostText("loud", &v));
   EXPECT_EQ(v, 0.0);
+  // "nan" reads as no number: no match, so the host is not told a value was set.
+  EXPECT_FALSE(p.ValueFromHostText("nan", &v));
+  EXPECT_EQ(v, 0.0);
   p.SetNegateDisplay(true);
   ASSERT_TRUE(p.ValueFromHostText("2", &v));
   EXPECT_EQ(v, -2.0);

@@ -31,6 +31,8 @@ public:
   std::vector<VstMidiEvent> midiSent;
   std::vector<VstMidiSysexEvent> sysexSent;
   std::vector<std::vector<char>> sysexBytes;
+  // The lists themselves: the plug-in keeps them valid until the processing call ends.
+  std::vector<const VstEvents*> eventLists;
 
   // Entry points are handed this; the host finds itself again through resvd1,
   // its own field of the record, or as the host of the record being created.
@@ -92,6 +94,7 @@ private:
 
   void RecordEvents(const VstEvents* events) {
     if (!events) return;
+    eventLists.push_back(events);
     VstEvent* const* list = events->events;
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
       const VstEvent* event = list[i];

@@ -480,6 +480,16 @@ TEST(IPlugVSTMidi, EventsInAreHandedOnAndEventsOutAreWellFormed) {
 
   rig.host.processEventsAnswer = 0;
   EXPECT_FALSE(rig.plug->SendMidiToHost(IMidiMessage{}));
+
+  // A block's events are held in a fixed store, which a processing call frees.
+  rig.host.processEventsAnswer = 1;
+  int held = 0;
+  while (held < 100000 && rig.plug->SendMidiToHost(IMidiMessage{})) ++held;
+  EXPECT_LT(held, 100000);
+  float silence[4] = {};
+  float* io[2] = {silence, silence};
+  e->processReplacing(e, io, io, 4);
+  EXPECT_TRUE(rig.plug->SendMidiToHost(IMidiMessage{}));
 }
 
 TEST(IPlugVSTMidi, OnlyWellFormedEventsInsideTheBlockAreHandedOn) {
@@ -509,6 +519,23 @@ TEST(IPlugVSTMidi, OnlyWellFormedEventsInsideTheBlockAreHandedOn) {
   ASSERT_EQ(rig.host.midiSent.size(), 2u);
   EXPECT_EQ(rig.host.midiSent[1].deltaFrames, 63);
   EXPECT_EQ(rig.plug->sysexIn.size(), 1u);
+
+  // Every event handed back stays as sent (until the coming processing call
+  // ends), though each went to the host in a list of its own.
+  ASSERT_EQ(rig.host.eventLists.size(), 3u);
+  for (size_t i = 0; i < 2; ++i) {
+    const auto* kept = reinterpret_cast<const VstMidiEvent*>(rig.host.eventLists[i]->events[0]);
+    EXPECT_EQ(kept->deltaFrames, rig.host.midiSent[i].deltaFrames) << i;
+    EXPECT_EQ(kept->midiData[0], rig.host.midiSent[i].midiData[0]) << i;
+  }
+
+  // A block longer than the scratch buffers hold is still the host's block.
+  Dispatch(rig.effect, effSetBlockSize, 0, kMaxBlockSize + 100);
+  events.numEvents = 1;
+  midi[0].deltaFrames = kMaxBlockSize + 99;
+  EXPECT_EQ(Dispatch(rig.effect, effProcessEvents, 0, 0, &events), 1);
+  ASSERT_EQ(rig.host.midiSent.size(), 3u);
+  EXPECT_EQ(rig.host.midiSent[2].deltaFrames, kMaxBlockSize + 99);
 }
 
 TEST(IPlugVSTMidi, WantMidiNoticePrecedesEveryBlockOnlyWhenMidiIsDone) {
