@@ -117,10 +117,7 @@ private:
       plug_.SaveState(saved_);
     }
     plug_.LoadState(saved_, 0);
-    for (int i = 0; i < kParamCount; ++i) {
-      ref_.value[i] = plug_.GetParam(i)->Value();
-      ReferenceParameterChanged(ref_, i);
-    }
+    for (int i = 0; i < kParamCount; ++i) Mirror(i);
   }
 
   // Many short blocks with frequent changes.
@@ -170,12 +167,16 @@ private:
     const int i = Uniform(0, kParamCount - 1);
     if (Uniform(0, 3) == 0) plug_.SetNormalized(i, Real(0.0, 1.0));
     else plug_.SetPlain(i, RandomValue(i));
-    ref_.value[i] = plug_.GetParam(i)->Value();
-    ReferenceParameterChanged(ref_, i);
+    Mirror(i);
   }
 
   void Set(int i, double plain) {
     plug_.SetPlain(i, plain);
+    Mirror(i);
+  }
+
+  // The reference takes the value the product's parameter ended up with.
+  void Mirror(int i) {
     ref_.value[i] = plug_.GetParam(i)->Value();
     ReferenceParameterChanged(ref_, i);
   }
