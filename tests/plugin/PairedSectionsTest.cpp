@@ -27,6 +27,19 @@ PeakSection Bell(double gainDb, double hz, double q, double fs) {
   return s;
 }
 
+// What the paired direct form hands back is each lane's scalar history.
+template <typename Paired, typename Section>
+void ExpectHistoryStored(const Paired& paired, const Section& l, const Section& r) {
+  Section storedL, storedR;
+  paired.StoreHistory(storedL, storedR);
+  for (auto [stored, scalar] : {std::pair{&storedL, &l}, std::pair{&storedR, &r}}) {
+    EXPECT_EQ(Bits(stored->x1), Bits(scalar->x1));
+    EXPECT_EQ(Bits(stored->x2), Bits(scalar->x2));
+    EXPECT_EQ(Bits(stored->y1), Bits(scalar->y1));
+    EXPECT_EQ(Bits(stored->y2), Bits(scalar->y2));
+  }
+}
+
 TEST(PairedSections, GlidingHighPassLanesMatchTheScalarSection) {
   BiquadSection l, r;
   l.type = r.type = 1;
@@ -67,14 +80,7 @@ TEST(PairedSections, ShelvesThroughTheirQuotientsMatchTheScalarSection) {
       ASSERT_EQ(Bits(outL), Bits(l.Process(x[n]))) << "frame " << n;
       ASSERT_EQ(Bits(outR), Bits(r.Process(y[n]))) << "frame " << n;
     }
-    CookbookSection storedL, storedR;
-    paired.StoreHistory(storedL, storedR);
-    for (auto [stored, scalar] : {std::pair{&storedL, &l}, std::pair{&storedR, &r}}) {
-      EXPECT_EQ(Bits(stored->x1), Bits(scalar->x1));
-      EXPECT_EQ(Bits(stored->x2), Bits(scalar->x2));
-      EXPECT_EQ(Bits(stored->y1), Bits(scalar->y1));
-      EXPECT_EQ(Bits(stored->y2), Bits(scalar->y2));
-    }
+    ExpectHistoryStored(paired, l, r);
   }
 }
 
@@ -89,12 +95,7 @@ TEST(PairedSections, BellsMatchTheScalarSection) {
     ASSERT_EQ(Bits(outL), Bits(l.Process(x[n]))) << "frame " << n;
     ASSERT_EQ(Bits(outR), Bits(r.Process(y[n]))) << "frame " << n;
   }
-  PeakSection storedL, storedR;
-  paired.StoreHistory(storedL, storedR);
-  for (auto [stored, scalar] : {std::pair{&storedL, &l}, std::pair{&storedR, &r}}) {
-    EXPECT_EQ(Bits(stored->x1), Bits(scalar->x1));
-    EXPECT_EQ(Bits(stored->y2), Bits(scalar->y2));
-  }
+  ExpectHistoryStored(paired, l, r);
 }
 
 }  // namespace
