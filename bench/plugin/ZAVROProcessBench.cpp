@@ -33,16 +33,12 @@ enum Situation { kSettled = 0, kShaped = 1, kGliding = 2 };
 class Subject {
 public:
   explicit Subject(bool reference) : reference_(reference), plug_(kRate) {
-    for (int i = 0; i < kParamCount; ++i) {
-      ref_.min[i] = plug_.GetParam(i)->Min();
-      ref_.max[i] = plug_.GetParam(i)->Max();
-      Sync(i);
-    }
+    for (int i = 0; i < kParamCount; ++i) ReferenceFollow(ref_, plug_, i);
   }
 
   void Set(int paramIdx, double value) {
     plug_.SetPlain(paramIdx, value);
-    Sync(paramIdx);
+    ReferenceFollow(ref_, plug_, paramIdx);
   }
 
   void Process(double** in, double** out, int n) {
@@ -51,11 +47,6 @@ public:
   }
 
 private:
-  void Sync(int i) {
-    ref_.value[i] = plug_.GetParam(i)->Value();
-    ReferenceParameterChanged(ref_, i);
-  }
-
   bool reference_;
   ZAVROProbe plug_;
   ZAVROReference ref_;

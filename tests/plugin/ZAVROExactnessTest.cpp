@@ -38,12 +38,7 @@ bool IsGain(int i) {
 class ExactnessRun {
 public:
   ExactnessRun(uint64_t seed, double sampleRate) : rng_(seed), plug_(sampleRate), fs_(sampleRate) {
-    for (int i = 0; i < kParamCount; ++i) {
-      ref_.value[i] = plug_.GetParam(i)->Value();
-      ref_.min[i] = plug_.GetParam(i)->Min();
-      ref_.max[i] = plug_.GetParam(i)->Max();
-      ReferenceParameterChanged(ref_, i);
-    }
+    for (int i = 0; i < kParamCount; ++i) ReferenceFollow(ref_, plug_, i);
   }
 
   // Runs phases until about `frames` frames went through; stops at the first
@@ -117,7 +112,7 @@ private:
       plug_.SaveState(saved_);
     }
     plug_.LoadState(saved_, 0);
-    for (int i = 0; i < kParamCount; ++i) Mirror(i);
+    for (int i = 0; i < kParamCount; ++i) ReferenceFollow(ref_, plug_, i);
   }
 
   // Many short blocks with frequent changes.
@@ -167,18 +162,12 @@ private:
     const int i = Uniform(0, kParamCount - 1);
     if (Uniform(0, 3) == 0) plug_.SetNormalized(i, Real(0.0, 1.0));
     else plug_.SetPlain(i, RandomValue(i));
-    Mirror(i);
+    ReferenceFollow(ref_, plug_, i);
   }
 
   void Set(int i, double plain) {
     plug_.SetPlain(i, plain);
-    Mirror(i);
-  }
-
-  // The reference takes the value the product's parameter ended up with.
-  void Mirror(int i) {
-    ref_.value[i] = plug_.GetParam(i)->Value();
-    ReferenceParameterChanged(ref_, i);
+    ReferenceFollow(ref_, plug_, i);
   }
 
   void FillInput(std::vector<double>& x) {

@@ -56,6 +56,15 @@ inline void ReferenceParameterChanged(ZAVROReference& r, int i) {
   if (copies[i]) *copies[i] = r.value[i];
 }
 
+// The reference takes parameter i as the product holds it: range and value.
+inline void ReferenceFollow(ZAVROReference& r, const ZAVRO& plug, int i) {
+  const IParamDef* param = plug.GetParam(i);
+  r.min[i] = param->Min();
+  r.max[i] = param->Max();
+  r.value[i] = param->Value();
+  ReferenceParameterChanged(r, i);
+}
+
 inline void ReferenceProcessBlock(ZAVROReference& r, double fs, double** inputs, double** outputs,
                                   int frameCount) {
   auto intValue = [&](int i) { return static_cast<int>(r.value[i]); };
