@@ -15,19 +15,13 @@ namespace {
 // Copies its inputs to its outputs (the base's default) and counts its blocks.
 class Plug : public IPlugTest {
 public:
-  explicit Plug(const char* channelIO = "2-2") : IPlugTest(IPlugInstanceInfo{}, Config(channelIO)) {}
+  // No parameters, the given channel pairs.
+  explicit Plug(const char* channelIO = "2-2") : IPlugTest(IPlugInstanceInfo{}, IPlugConfig{0, channelIO}) {}
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override {
     blocks.push_back(nFrames);
     IPlugBase::ProcessBlock(inputs, outputs, nFrames);
   }
   std::vector<int> blocks;
-
-private:
-  static IPlugConfig Config(const char* channelIO) {
-    IPlugConfig c;
-    c.channelIOText = channelIO;
-    return c;
-  }
 };
 }  // namespace
 

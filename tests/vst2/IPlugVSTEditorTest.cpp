@@ -31,20 +31,14 @@ private:
 // Writes "O" for each opened and "C" for each closed hook.
 class HookProduct : public IPlugVST {
 public:
-  explicit HookProduct(audioMasterCallback callback) : IPlugVST(IPlugInstanceInfo{callback}, Config()) {
+  // No parameters, stereo, one program.
+  explicit HookProduct(audioMasterCallback callback)
+      : IPlugVST(IPlugInstanceInfo{callback}, IPlugConfig{0, "2-2", 1}) {
     AttachEditor(new FlagWindowEditor(this, 100, 50, 25));
   }
   void OnEditorOpened() override { hooks += 'O'; }
   void OnEditorClosed() override { hooks += 'C'; }
   std::string hooks;
-
-private:
-  static IPlugConfig Config() {
-    IPlugConfig config;
-    config.channelIOText = "2-2";
-    config.nPresets = 1;
-    return config;
-  }
 };
 
 TEST(IPlugVSTEditor, OpenedAndClosedHooksStayPairedWhateverTheHostAsks) {
