@@ -62,28 +62,20 @@ public:
   AEffect* effect = nullptr;
 };
 
-// Two channels of float audio and the pointer arrays a host hands over.
-struct FloatBlock {
-  std::vector<float> ch[2];
-  float* ptrs[2];
-  explicit FloatBlock(int n, float fill = 0.0f) {
+// Two channels of audio and the pointer array a host hands over.
+template <typename Sample>
+struct StereoBlock {
+  std::vector<Sample> ch[2];
+  Sample* ptrs[2];
+  explicit StereoBlock(int n, Sample fill = 0) {
     for (int c = 0; c < 2; ++c) {
       ch[c].assign(static_cast<size_t>(n), fill);
       ptrs[c] = ch[c].data();
     }
   }
 };
-
-struct DoubleBlock {
-  std::vector<double> ch[2];
-  double* ptrs[2];
-  explicit DoubleBlock(int n) {
-    for (int c = 0; c < 2; ++c) {
-      ch[c].assign(static_cast<size_t>(n), 0.0);
-      ptrs[c] = ch[c].data();
-    }
-  }
-};
+using FloatBlock = StereoBlock<float>;
+using DoubleBlock = StereoBlock<double>;
 
 // Sets a few parameters away from their defaults through the host interface.
 void SetSomeParameters(AEffect* effect) {
