@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/hosts/Vst2Module.h"
@@ -66,13 +67,21 @@ public:
 template <typename Sample>
 struct StereoBlock {
   std::vector<Sample> ch[2];
-  Sample* ptrs[2];
   explicit StereoBlock(int n, Sample fill = 0) {
-    for (int c = 0; c < 2; ++c) {
-      ch[c].assign(static_cast<size_t>(n), fill);
-      ptrs[c] = ch[c].data();
-    }
+    ch[0].assign(static_cast<size_t>(n), fill);
+    ch[1] = ch[0];
   }
+  StereoBlock(std::vector<Sample> left, std::vector<Sample> right) : ch{std::move(left), std::move(right)} {}
+
+  // Taken at each call, so it follows whatever the channels were given since.
+  Sample** Ptrs() {
+    ptrs_[0] = ch[0].data();
+    ptrs_[1] = ch[1].data();
+    return ptrs_;
+  }
+
+private:
+  Sample* ptrs_[2] = {};
 };
 using FloatBlock = StereoBlock<float>;
 using DoubleBlock = StereoBlock<double>;
@@ -196,15 +205,14 @@ TEST(Vst2Host, RequestsWithoutTheirPointerChangeNothing) {
   EXPECT_FLOAT_EQ(e->getParameter(e, kLowGain), 0.75f);
   // Both inputs still carry audio after the pointerless arrangement request.
   FloatBlock in(16, 0.5f), out(16);
-  e->processReplacing(e, in.ptrs, out.ptrs, 16);
+  e->processReplacing(e, in.Ptrs(), out.Ptrs(), 16);
   FloatBlock silentRight(16, 0.5f);
   silentRight.ch[1].assign(16, 0.0f);
-  silentRight.ptrs[1] = silentRight.ch[1].data();
   Instance reference;
   reference.Start(44100.0f, 1024);
   reference.effect->setParameter(reference.effect, kLowGain, 0.75f);
   FloatBlock refOut(16);
-  reference.effect->processReplacing(reference.effect, silentRight.ptrs, refOut.ptrs, 16);
+  reference.effect->processReplacing(reference.effect, silentRight.Ptrs(), refOut.Ptrs(), 16);
   EXPECT_NE(out.ch[1], refOut.ch[1]) << "input 1 is still connected";
 }
 
@@ -471,9 +479,9 @@ TEST_P(Vst2HostAudio, FloatPathsMatchTheDoublePathRounded) {
       aout.ch[1][j] = -0.5f;
     }
     const FloatBlock before = aout;
-    dbl.effect->processDoubleReplacing(dbl.effect, din.ptrs, dout.ptrs, n);
-    flt.effect->processReplacing(flt.effect, fin.ptrs, fout.ptrs, n);
-    acc.effect->process(acc.effect, fin.ptrs, aout.ptrs, n);
+    dbl.effect->processDoubleReplacing(dbl.effect, din.Ptrs(), dout.Ptrs(), n);
+    flt.effect->processReplacing(flt.effect, fin.Ptrs(), fout.Ptrs(), n);
+    acc.effect->process(acc.effect, fin.Ptrs(), aout.Ptrs(), n);
     for (int c = 0; c < 2; ++c) {
       for (int j = 0; j < n; ++j) {
         const float rounded = static_cast<float>(dout.ch[c][j]);
@@ -494,13 +502,8 @@ TEST_P(Vst2HostAudio, CallsLongerThanTheBlockSizeAreProcessedInPieces) {
     i->Start(GetParam(), kBlock);
     SetSomeParameters(i->effect);
   }
-  const std::vector<float> left = Noise<float>(kFrames, 1), right = Noise<float>(kFrames, 2);
-  FloatBlock in(kFrames), outWhole(kFrames), outSplit(kFrames);
-  in.ch[0] = left;
-  in.ch[1] = right;
-  in.ptrs[0] = in.ch[0].data();
-  in.ptrs[1] = in.ch[1].data();
-  whole.effect->processReplacing(whole.effect, in.ptrs, outWhole.ptrs, kFrames);
+  FloatBlock in(Noise<float>(kFrames, 1), Noise<float>(kFrames, 2)), outWhole(kFrames), outSplit(kFrames);
+  whole.effect->processReplacing(whole.effect, in.Ptrs(), outWhole.Ptrs(), kFrames);
   for (int offset = 0; offset < kFrames; offset += kBlock) {
     const int n = std::min(kBlock, kFrames - offset);
     float* ins[2] = {in.ch[0].data() + offset, in.ch[1].data() + offset};
@@ -528,16 +531,9 @@ TEST_P(Vst2HostAudio, DisconnectedInputFeedsSilence) {
 
   for (int block = 0; block < 8; ++block) {
     const std::vector<float> signal = Noise<float>(kBlock, 50 + block), garbage = Noise<float>(kBlock, 90 + block);
-    FloatBlock monoIns(kBlock), refIns(kBlock), monoOut(kBlock), refOut(kBlock);
-    monoIns.ch[0] = signal;
-    monoIns.ch[1] = garbage;
-    refIns.ch[0] = signal;
-    for (FloatBlock* b : {&monoIns, &refIns}) {
-      b->ptrs[0] = b->ch[0].data();
-      b->ptrs[1] = b->ch[1].data();
-    }
-    mono.effect->processReplacing(mono.effect, monoIns.ptrs, monoOut.ptrs, kBlock);
-    reference.effect->processReplacing(reference.effect, refIns.ptrs, refOut.ptrs, kBlock);
+    FloatBlock monoIns(signal, garbage), refIns(signal, std::vector<float>(kBlock)), monoOut(kBlock), refOut(kBlock);
+    mono.effect->processReplacing(mono.effect, monoIns.Ptrs(), monoOut.Ptrs(), kBlock);
+    reference.effect->processReplacing(reference.effect, refIns.Ptrs(), refOut.Ptrs(), kBlock);
     ASSERT_EQ(monoOut.ch[0], refOut.ch[0]) << "block " << block;
     ASSERT_EQ(monoOut.ch[1], refOut.ch[1]) << "block " << block;
   }
@@ -551,17 +547,9 @@ TEST_P(Vst2HostAudio, InPlaceBuffersGiveTheSameAudio) {
     i->Start(GetParam(), kBlock);
     SetSomeParameters(i->effect);
   }
-  FloatBlock in(kBlock), out(kBlock), shared(kBlock);
-  in.ch[0] = Noise<float>(kBlock, 3);
-  in.ch[1] = Noise<float>(kBlock, 4);
-  in.ptrs[0] = in.ch[0].data();
-  in.ptrs[1] = in.ch[1].data();
-  shared.ch[0] = in.ch[0];
-  shared.ch[1] = in.ch[1];
-  shared.ptrs[0] = shared.ch[0].data();
-  shared.ptrs[1] = shared.ch[1].data();
-  separate.effect->processReplacing(separate.effect, in.ptrs, out.ptrs, kBlock);
-  inPlace.effect->processReplacing(inPlace.effect, shared.ptrs, shared.ptrs, kBlock);
+  FloatBlock in(Noise<float>(kBlock, 3), Noise<float>(kBlock, 4)), out(kBlock), shared = in;
+  separate.effect->processReplacing(separate.effect, in.Ptrs(), out.Ptrs(), kBlock);
+  inPlace.effect->processReplacing(inPlace.effect, shared.Ptrs(), shared.Ptrs(), kBlock);
   EXPECT_EQ(out.ch[0], shared.ch[0]);
   EXPECT_EQ(out.ch[1], shared.ch[1]);
 }
@@ -571,12 +559,12 @@ TEST(Vst2Host, SuspendResumeAndCloseInHostOrder) {
   AEffect* e = instance->effect;
   instance->Start(48000.0f, 512);
   FloatBlock in(512), out(512);
-  e->processReplacing(e, in.ptrs, out.ptrs, 512);
+  e->processReplacing(e, in.Ptrs(), out.Ptrs(), 512);
   EXPECT_EQ(Dispatch(e, effMainsChanged, 0, 0), 0);
   EXPECT_EQ(Dispatch(e, effSetBlockSize, 0, 1024), 0);
   EXPECT_EQ(Dispatch(e, effMainsChanged, 0, 1), 0);
   FloatBlock in2(1024), out2(1024, 3.0f);
-  e->processReplacing(e, in2.ptrs, out2.ptrs, 1024);
+  e->processReplacing(e, in2.Ptrs(), out2.Ptrs(), 1024);
   // Silence in: every output sample written, and next to nothing in it.
   for (const std::vector<float>& channel : out2.ch) {
     for (float x : channel) ASSERT_LT(std::fabs(x), 1e-6f);
