@@ -7,7 +7,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "tests/hosts/Vst2Module.h"
@@ -63,28 +62,9 @@ public:
   AEffect* effect = nullptr;
 };
 
-// Two channels of audio and the pointer array a host hands over.
-template <typename Sample>
-struct StereoBlock {
-  std::vector<Sample> ch[2];
-  explicit StereoBlock(int n, Sample fill = 0) {
-    ch[0].assign(static_cast<size_t>(n), fill);
-    ch[1] = ch[0];
-  }
-  StereoBlock(std::vector<Sample> left, std::vector<Sample> right) : ch{std::move(left), std::move(right)} {}
-
-  // Taken at each call, so it follows whatever the channels were given since.
-  Sample** Ptrs() {
-    ptrs_[0] = ch[0].data();
-    ptrs_[1] = ch[1].data();
-    return ptrs_;
-  }
-
-private:
-  Sample* ptrs_[2] = {};
-};
-using FloatBlock = StereoBlock<float>;
-using DoubleBlock = StereoBlock<double>;
+// Stereo blocks of audio as a host hands them over.
+using FloatBlock = ChannelBuffers<float>;
+using DoubleBlock = ChannelBuffers<double>;
 
 // Sets a few parameters away from their defaults through the host interface.
 void SetSomeParameters(AEffect* effect) {
@@ -204,16 +184,16 @@ TEST(Vst2Host, RequestsWithoutTheirPointerChangeNothing) {
   EXPECT_EQ(Dispatch(e, effSetChunk, 1, 224), 0);
   EXPECT_FLOAT_EQ(e->getParameter(e, kLowGain), 0.75f);
   // Both inputs still carry audio after the pointerless arrangement request.
-  FloatBlock in(16, 0.5f), out(16);
+  FloatBlock in(2, 16, 0.5f), out(2, 16);
   e->processReplacing(e, in.Ptrs(), out.Ptrs(), 16);
-  FloatBlock silentRight(16, 0.5f);
-  silentRight.ch[1].assign(16, 0.0f);
+  FloatBlock silentRight(2, 16, 0.5f);
+  silentRight[1].assign(16, 0.0f);
   Instance reference;
   reference.Start(44100.0f, 1024);
   reference.effect->setParameter(reference.effect, kLowGain, 0.75f);
-  FloatBlock refOut(16);
+  FloatBlock refOut(2, 16);
   reference.effect->processReplacing(reference.effect, silentRight.Ptrs(), refOut.Ptrs(), 16);
-  EXPECT_NE(out.ch[1], refOut.ch[1]) << "input 1 is still connected";
+  EXPECT_NE(out[1], refOut[1]) << "input 1 is still connected";
 }
 
 // Windows: the panel's rectangle; Linux: no editor, so hosts show their own view.
@@ -468,15 +448,15 @@ TEST_P(Vst2HostAudio, FloatPathsMatchTheDoublePathRounded) {
     const int n = block == 0 ? 0 : sizes(rng);
     SCOPED_TRACE(n);
     const std::vector<float> left = Noise<float>(n, 100 + block), right = Noise<float>(n, 200 + block);
-    FloatBlock fin(n), fout(n, 9.0f), aout(n, 0.0f);
-    DoubleBlock din(n), dout(n);
+    FloatBlock fin(2, n), fout(2, n, 9.0f), aout(2, n, 0.0f);
+    DoubleBlock din(2, n), dout(2, n);
     for (int j = 0; j < n; ++j) {
-      fin.ch[0][j] = left[j];
-      fin.ch[1][j] = right[j];
-      din.ch[0][j] = left[j];
-      din.ch[1][j] = right[j];
-      aout.ch[0][j] = 0.25f * left[j];
-      aout.ch[1][j] = -0.5f;
+      fin[0][j] = left[j];
+      fin[1][j] = right[j];
+      din[0][j] = left[j];
+      din[1][j] = right[j];
+      aout[0][j] = 0.25f * left[j];
+      aout[1][j] = -0.5f;
     }
     const FloatBlock before = aout;
     dbl.effect->processDoubleReplacing(dbl.effect, din.Ptrs(), dout.Ptrs(), n);
@@ -484,9 +464,9 @@ TEST_P(Vst2HostAudio, FloatPathsMatchTheDoublePathRounded) {
     acc.effect->process(acc.effect, fin.Ptrs(), aout.Ptrs(), n);
     for (int c = 0; c < 2; ++c) {
       for (int j = 0; j < n; ++j) {
-        const float rounded = static_cast<float>(dout.ch[c][j]);
-        ASSERT_EQ(fout.ch[c][j], rounded) << "channel " << c << " frame " << j;
-        ASSERT_EQ(aout.ch[c][j], before.ch[c][j] + rounded) << "channel " << c << " frame " << j;
+        const float rounded = static_cast<float>(dout[c][j]);
+        ASSERT_EQ(fout[c][j], rounded) << "channel " << c << " frame " << j;
+        ASSERT_EQ(aout[c][j], before[c][j] + rounded) << "channel " << c << " frame " << j;
       }
     }
   }
@@ -502,16 +482,16 @@ TEST_P(Vst2HostAudio, CallsLongerThanTheBlockSizeAreProcessedInPieces) {
     i->Start(GetParam(), kBlock);
     SetSomeParameters(i->effect);
   }
-  FloatBlock in(Noise<float>(kFrames, 1), Noise<float>(kFrames, 2)), outWhole(kFrames), outSplit(kFrames);
+  FloatBlock in({Noise<float>(kFrames, 1), Noise<float>(kFrames, 2)}), outWhole(2, kFrames), outSplit(2, kFrames);
   whole.effect->processReplacing(whole.effect, in.Ptrs(), outWhole.Ptrs(), kFrames);
   for (int offset = 0; offset < kFrames; offset += kBlock) {
     const int n = std::min(kBlock, kFrames - offset);
-    float* ins[2] = {in.ch[0].data() + offset, in.ch[1].data() + offset};
-    float* outs[2] = {outSplit.ch[0].data() + offset, outSplit.ch[1].data() + offset};
+    float* ins[2] = {in[0].data() + offset, in[1].data() + offset};
+    float* outs[2] = {outSplit[0].data() + offset, outSplit[1].data() + offset};
     split.effect->processReplacing(split.effect, ins, outs, n);
   }
-  EXPECT_EQ(outWhole.ch[0], outSplit.ch[0]);
-  EXPECT_EQ(outWhole.ch[1], outSplit.ch[1]);
+  EXPECT_EQ(outWhole[0], outSplit[0]);
+  EXPECT_EQ(outWhole[1], outSplit[1]);
 }
 
 // With a one-channel input arrangement the second host buffer is not read: the
@@ -531,11 +511,12 @@ TEST_P(Vst2HostAudio, DisconnectedInputFeedsSilence) {
 
   for (int block = 0; block < 8; ++block) {
     const std::vector<float> signal = Noise<float>(kBlock, 50 + block), garbage = Noise<float>(kBlock, 90 + block);
-    FloatBlock monoIns(signal, garbage), refIns(signal, std::vector<float>(kBlock)), monoOut(kBlock), refOut(kBlock);
+    FloatBlock monoIns({signal, garbage}), refIns({signal, std::vector<float>(kBlock)});
+    FloatBlock monoOut(2, kBlock), refOut(2, kBlock);
     mono.effect->processReplacing(mono.effect, monoIns.Ptrs(), monoOut.Ptrs(), kBlock);
     reference.effect->processReplacing(reference.effect, refIns.Ptrs(), refOut.Ptrs(), kBlock);
-    ASSERT_EQ(monoOut.ch[0], refOut.ch[0]) << "block " << block;
-    ASSERT_EQ(monoOut.ch[1], refOut.ch[1]) << "block " << block;
+    ASSERT_EQ(monoOut[0], refOut[0]) << "block " << block;
+    ASSERT_EQ(monoOut[1], refOut[1]) << "block " << block;
   }
 }
 
@@ -547,27 +528,27 @@ TEST_P(Vst2HostAudio, InPlaceBuffersGiveTheSameAudio) {
     i->Start(GetParam(), kBlock);
     SetSomeParameters(i->effect);
   }
-  FloatBlock in(Noise<float>(kBlock, 3), Noise<float>(kBlock, 4)), out(kBlock), shared = in;
+  FloatBlock in({Noise<float>(kBlock, 3), Noise<float>(kBlock, 4)}), out(2, kBlock), shared = in;
   separate.effect->processReplacing(separate.effect, in.Ptrs(), out.Ptrs(), kBlock);
   inPlace.effect->processReplacing(inPlace.effect, shared.Ptrs(), shared.Ptrs(), kBlock);
-  EXPECT_EQ(out.ch[0], shared.ch[0]);
-  EXPECT_EQ(out.ch[1], shared.ch[1]);
+  EXPECT_EQ(out[0], shared[0]);
+  EXPECT_EQ(out[1], shared[1]);
 }
 
 TEST(Vst2Host, SuspendResumeAndCloseInHostOrder) {
   auto instance = std::make_unique<Instance>();
   AEffect* e = instance->effect;
   instance->Start(48000.0f, 512);
-  FloatBlock in(512), out(512);
+  FloatBlock in(2, 512), out(2, 512);
   e->processReplacing(e, in.Ptrs(), out.Ptrs(), 512);
   EXPECT_EQ(Dispatch(e, effMainsChanged, 0, 0), 0);
   EXPECT_EQ(Dispatch(e, effSetBlockSize, 0, 1024), 0);
   EXPECT_EQ(Dispatch(e, effMainsChanged, 0, 1), 0);
-  FloatBlock in2(1024), out2(1024, 3.0f);
+  FloatBlock in2(2, 1024), out2(2, 1024, 3.0f);
   e->processReplacing(e, in2.Ptrs(), out2.Ptrs(), 1024);
   // Silence in: every output sample written, and next to nothing in it.
-  for (const std::vector<float>& channel : out2.ch) {
-    for (float x : channel) ASSERT_LT(std::fabs(x), 1e-6f);
+  for (size_t c = 0; c < 2; ++c) {
+    for (float x : out2[c]) ASSERT_LT(std::fabs(x), 1e-6f);
   }
   EXPECT_EQ(Dispatch(e, effMainsChanged, 0, 0), 0);
   EXPECT_EQ(Dispatch(e, effClose), 0);

@@ -15,6 +15,7 @@
 
 #include "framework/IFlushToZeroScope.h"
 #include "graphics/IGraphicsHeadless.h"
+#include "tests/support/TestSignals.h"
 #include "tests/support/Vst2TestHost.h"
 #include "vst2/IPlugVST.h"
 
@@ -91,12 +92,6 @@ struct Rig {
   TestProduct* plug = nullptr;
   AEffect* effect = nullptr;
 };
-
-std::vector<float*> Pointers(std::vector<std::vector<float>>& channels) {
-  std::vector<float*> p;
-  for (auto& c : channels) p.push_back(c.data());
-  return p;
-}
 }  // namespace
 
 TEST(IPlugVSTRecord, FlagsAndVersionFollowTheConfiguration) {
@@ -543,11 +538,10 @@ TEST(IPlugVSTMidi, WantMidiNoticePrecedesEveryBlockOnlyWhenMidiIsDone) {
   config.doesMidi = true;
   Rig midi(config);
   Rig plain;
-  std::vector<std::vector<float>> buffers(2, std::vector<float>(16));
-  std::vector<float*> p = Pointers(buffers);
+  ChannelBuffers<float> buffers(2, 16);
   for (Rig* rig : {&midi, &plain}) {
-    rig->effect->processReplacing(rig->effect, p.data(), p.data(), 16);
-    rig->effect->process(rig->effect, p.data(), p.data(), 16);
+    rig->effect->processReplacing(rig->effect, buffers.Ptrs(), buffers.Ptrs(), 16);
+    rig->effect->process(rig->effect, buffers.Ptrs(), buffers.Ptrs(), 16);
   }
   EXPECT_EQ(midi.host.CallsOf(audioMasterWantMidi).size(), 2u);
   EXPECT_TRUE(plain.host.CallsOf(audioMasterWantMidi).empty());
@@ -568,9 +562,8 @@ TEST(IPlugVSTChannels, FourHostRuleKeepsTwoInputs) {
     Dispatch(rig.effect, effOpen);
     EXPECT_EQ(rig.effect->numInputs, 4);
     EXPECT_EQ(rig.effect->numOutputs, 4);
-    std::vector<std::vector<float>> ins(4, std::vector<float>(8, 0.5f)), outs(4, std::vector<float>(8));
-    std::vector<float*> in = Pointers(ins), out = Pointers(outs);
-    rig.effect->processReplacing(rig.effect, in.data(), out.data(), 8);
+    ChannelBuffers<float> ins(4, 8, 0.5f), outs(4, 8);
+    rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), 8);
     ASSERT_EQ(rig.plug->inputsSeen.size(), 1u);
     const auto& seen = rig.plug->inputsSeen[0];
     EXPECT_EQ(seen[1][0], 0.5);
@@ -581,19 +574,15 @@ TEST(IPlugVSTChannels, FourHostRuleKeepsTwoInputs) {
 
 TEST(IPlugVSTChannels, DisconnectedInputReadsZerosEvenAfterCarryingAudio) {
   Rig rig;
-  std::vector<std::vector<float>> ins(2, std::vector<float>(32, 0.25f)), outs(2, std::vector<float>(32));
-  std::vector<float*> in = Pointers(ins), out = Pointers(outs);
-  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 32);
+  ChannelBuffers<float> ins(2, 32, 0.25f), outs(2, 32);
+  rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), 32);
   VstSpeakerArrangement mono = {};
   mono.numChannels = 1;
   EXPECT_EQ(Dispatch(rig.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&mono), nullptr), 1);
   ins[0].assign(32, 0.75f);
-  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 32);
-  std::vector<std::vector<double>> dins(2, std::vector<double>(32, 0.5));
-  std::vector<std::vector<double>> douts(2, std::vector<double>(32));
-  double* din[2] = {dins[0].data(), dins[1].data()};
-  double* dout[2] = {douts[0].data(), douts[1].data()};
-  rig.effect->processDoubleReplacing(rig.effect, din, dout, 32);
+  rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), 32);
+  ChannelBuffers<double> dins(2, 32, 0.5), douts(2, 32);
+  rig.effect->processDoubleReplacing(rig.effect, dins.Ptrs(), douts.Ptrs(), 32);
   ASSERT_EQ(rig.plug->inputsSeen.size(), 3u);
   for (int call = 1; call < 3; ++call) {
     SCOPED_TRACE(call);
@@ -605,13 +594,13 @@ TEST(IPlugVSTChannels, DisconnectedInputReadsZerosEvenAfterCarryingAudio) {
   VstSpeakerArrangement stereo = {};
   stereo.numChannels = 2;
   Dispatch(rig.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&stereo), &stereo);
-  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 32);
+  rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), 32);
   EXPECT_EQ(rig.plug->inputsSeen[3][1][0], 0.25);
   // Counts below 0 connect none of them.
   VstSpeakerArrangement none = {};
   none.numChannels = INT_MIN;
   Dispatch(rig.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&none), nullptr);
-  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 32);
+  rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), 32);
   EXPECT_EQ(rig.plug->inputsSeen.back()[0][0], 0.0);
 }
 
@@ -620,38 +609,33 @@ TEST(IPlugVSTChannels, DisconnectedInputReadsZerosEvenAfterCarryingAudio) {
 TEST(IPlugVSTFrames, LongCallsArePiecedAtTheBlockSize) {
   Rig rig;
   Dispatch(rig.effect, effSetBlockSize, 0, 64);
-  std::vector<std::vector<float>> ins(2, std::vector<float>(200, 0.1f)), outs(2, std::vector<float>(200));
-  std::vector<float*> in = Pointers(ins), out = Pointers(outs);
-  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 200);
+  ChannelBuffers<float> ins(2, 200, 0.1f), outs(2, 200);
+  rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), 200);
   EXPECT_EQ(rig.plug->blocks, (std::vector<int>{64, 64, 64, 8}));
   for (float x : outs[1]) ASSERT_FLOAT_EQ(x, 0.202f);
 
   // The double path uses the host's buffers whole while every channel has one.
-  std::vector<std::vector<double>> dins(2, std::vector<double>(200, 0.1)), douts(2, std::vector<double>(200));
-  double* din[2] = {dins[0].data(), dins[1].data()};
-  double* dout[2] = {douts[0].data(), douts[1].data()};
+  ChannelBuffers<double> dins(2, 200, 0.1), douts(2, 200);
   rig.plug->blocks.clear();
-  rig.effect->processDoubleReplacing(rig.effect, din, dout, 200);
+  rig.effect->processDoubleReplacing(rig.effect, dins.Ptrs(), douts.Ptrs(), 200);
   EXPECT_EQ(rig.plug->blocks, (std::vector<int>{200}));
   // With a disconnected channel its scratch buffer bounds the pieces.
   VstSpeakerArrangement mono = {};
   mono.numChannels = 1;
   Dispatch(rig.effect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&mono), &mono);
   rig.plug->blocks.clear();
-  rig.effect->processDoubleReplacing(rig.effect, din, dout, 200);
+  rig.effect->processDoubleReplacing(rig.effect, dins.Ptrs(), douts.Ptrs(), 200);
   EXPECT_EQ(rig.plug->blocks, (std::vector<int>{64, 64, 64, 8}));
 }
 
 TEST(IPlugVSTFrames, EveryCallbackFlushesSubnormalsAndRestoresTheHostMode) {
   Rig rig;
-  std::vector<std::vector<float>> buffers(2, std::vector<float>(16));
-  std::vector<float*> p = Pointers(buffers);
-  std::vector<std::vector<double>> dbuffers(2, std::vector<double>(16));
-  double* d[2] = {dbuffers[0].data(), dbuffers[1].data()};
+  ChannelBuffers<float> buffers(2, 16);
+  ChannelBuffers<double> dbuffers(2, 16);
   const unsigned hostMode = _mm_getcsr();
-  rig.effect->process(rig.effect, p.data(), p.data(), 16);
-  rig.effect->processReplacing(rig.effect, p.data(), p.data(), 16);
-  rig.effect->processDoubleReplacing(rig.effect, d, d, 16);
+  rig.effect->process(rig.effect, buffers.Ptrs(), buffers.Ptrs(), 16);
+  rig.effect->processReplacing(rig.effect, buffers.Ptrs(), buffers.Ptrs(), 16);
+  rig.effect->processDoubleReplacing(rig.effect, dbuffers.Ptrs(), dbuffers.Ptrs(), 16);
   EXPECT_EQ(_mm_getcsr(), hostMode);
   const unsigned flush = IFlushToZeroScope::kFlushToZero | IFlushToZeroScope::kDenormalsAreZero;
   ASSERT_EQ(rig.plug->fpModes.size(), 3u);
@@ -660,12 +644,11 @@ TEST(IPlugVSTFrames, EveryCallbackFlushesSubnormalsAndRestoresTheHostMode) {
 
 TEST(IPlugVSTFrames, AccumulatingAddsAndReplacingOverwrites) {
   Rig rig;
-  std::vector<std::vector<float>> ins(2, std::vector<float>(8, 0.25f)), outs(2, std::vector<float>(8, 1.0f));
-  std::vector<float*> in = Pointers(ins), out = Pointers(outs);
-  rig.effect->process(rig.effect, in.data(), out.data(), 8);
+  ChannelBuffers<float> ins(2, 8, 0.25f), outs(2, 8, 1.0f);
+  rig.effect->process(rig.effect, ins.Ptrs(), outs.Ptrs(), 8);
   EXPECT_FLOAT_EQ(outs[0][7], 1.501f);
   EXPECT_FLOAT_EQ(outs[1][0], 1.502f);
-  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 8);
+  rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), 8);
   EXPECT_FLOAT_EQ(outs[0][7], 0.501f);
   EXPECT_FLOAT_EQ(outs[1][0], 0.502f);
 }
@@ -673,13 +656,12 @@ TEST(IPlugVSTFrames, AccumulatingAddsAndReplacingOverwrites) {
 TEST(IPlugVSTFrames, NoBlockSizeMeansSilenceAndNoProcessing) {
   Rig rig;
   Dispatch(rig.effect, effSetBlockSize, 0, 0);
-  std::vector<std::vector<float>> ins(2, std::vector<float>(16, 0.5f)), outs(2, std::vector<float>(16, 3.0f));
-  std::vector<float*> in = Pointers(ins), out = Pointers(outs);
-  rig.effect->process(rig.effect, in.data(), out.data(), 16);
+  ChannelBuffers<float> ins(2, 16, 0.5f), outs(2, 16, 3.0f);
+  rig.effect->process(rig.effect, ins.Ptrs(), outs.Ptrs(), 16);
   EXPECT_EQ(outs[0][0], 3.0f) << "accumulating adds nothing";
-  rig.effect->processReplacing(rig.effect, in.data(), out.data(), 16);
+  rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), 16);
   EXPECT_EQ(outs[0][15], 0.0f) << "replacing owns its outputs";
-  rig.effect->processReplacing(rig.effect, in.data(), out.data(), -5);
+  rig.effect->processReplacing(rig.effect, ins.Ptrs(), outs.Ptrs(), -5);
   rig.effect->processReplacing(rig.effect, nullptr, nullptr, 16);
   EXPECT_TRUE(rig.plug->blocks.empty());
   Dispatch(rig.effect, effSetBlockSize, 0, -7);
