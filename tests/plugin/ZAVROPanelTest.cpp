@@ -10,6 +10,7 @@
 
 #include "graphics/IGraphicsHeadless.h"
 #include "plugin/ZAVRO.h"
+#include "tests/lice/PixelTestSupport.h"
 #include "tests/lice/PngEncode.h"
 
 namespace {
@@ -101,9 +102,7 @@ Class ClassOf(const IControl* c) {
   return kBitmap;
 }
 
-LICE_pixel Pixel(const IGraphics& g, int x, int y) {
-  return g.BackBuffer()->PixelData()[y * g.BackBuffer()->RowSpan() + x];
-}
+LICE_pixel Pixel(const IGraphics& g, int x, int y) { return testing_lice::GetPixel(*g.BackBuffer(), x, y); }
 
 // The control's pixels that no caption box covers (captions draw after knobs).
 std::vector<LICE_pixel> ControlPixels(const IGraphics& g, const IBounds& r) {
