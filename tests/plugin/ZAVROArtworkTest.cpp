@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -13,6 +12,7 @@
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
 #include "plugin/ZAVROLayout.h"
+#include "tests/lice/FileBytes.h"
 #include "tests/lice/PixelTestSupport.h"
 
 using namespace ZAVROLayout;
@@ -22,11 +22,6 @@ using testing_lice::GetPixel;
 namespace {
 
 constexpr double kDegree = 3.141592653589793 / 180.0;
-
-std::vector<unsigned char> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // WCAG relative luminance of an 8-bit sRGB colour.
 double Luminance(int r, int g, int b) {
@@ -42,7 +37,7 @@ class ZAVROArtworkTest : public testing::Test {
 protected:
   static void SetUpTestSuite() {
     for (const StripDef& strip : kStrips) {
-      const std::vector<unsigned char> file = ReadFile(std::string(ZAVRO_SOURCE_DIR "/") + strip.fileName);
+      const std::vector<unsigned char> file = testing_lice::ReadFileBytes(std::string(ZAVRO_SOURCE_DIR "/") + strip.fileName);
       images().emplace_back(DecodePngImage(file.data(), static_cast<int>(file.size())));
     }
   }

@@ -2,7 +2,6 @@
 // strips: what sits where, bound to what, and which frames and texts it shows.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "graphics/IGraphicsHeadless.h"
 #include "plugin/ZAVRO.h"
+#include "tests/lice/FileBytes.h"
 #include "tests/lice/PixelTestSupport.h"
 #include "tests/lice/PngEncode.h"
 
@@ -139,11 +139,7 @@ bool WritePng(const IGraphics& g, const char* path) {
                                                  static_cast<std::uint16_t>(p & 0xFF), 255});
     }
   }
-  const std::vector<unsigned char> bytes = testing_lice::EncodePng(image);
-  FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written && !bytes.empty();
+  return testing_lice::WriteFileBytes(path, testing_lice::EncodePng(image));
 }
 
 }  // namespace

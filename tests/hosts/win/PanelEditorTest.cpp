@@ -8,8 +8,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +15,7 @@
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
 #include "plugin/ZAVROLayout.h"
+#include "tests/lice/FileBytes.h"
 #include "tests/hosts/Vst2Module.h"
 #include "tests/support/Vst2TestHost.h"
 #include "tests/vst3/Vst3TestHost.h"
@@ -96,8 +95,8 @@ std::vector<std::uint32_t> Capture(HWND window) {
 
 // The committed background image, decoded.
 std::unique_ptr<LICE_MemBitmap> Background() {
-  std::ifstream file(std::string(ZAVRO_SOURCE_DIR) + "/" + ZAVROLayout::StripOf(101).fileName, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::vector<unsigned char> bytes =
+      testing_lice::ReadFileBytes(std::string(ZAVRO_SOURCE_DIR) + "/" + ZAVROLayout::StripOf(101).fileName);
   return std::unique_ptr<LICE_MemBitmap>(DecodePngImage(bytes.data(), static_cast<int>(bytes.size())));
 }
 
