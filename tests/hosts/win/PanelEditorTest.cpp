@@ -16,6 +16,7 @@
 #include "lice/LICE_PNG.h"
 #include "plugin/ZAVROLayout.h"
 #include "tests/lice/FileBytes.h"
+#include "tests/lice/PixelTestSupport.h"
 #include "tests/hosts/Vst2Module.h"
 #include "tests/support/Vst2TestHost.h"
 #include "tests/vst3/Vst3TestHost.h"
@@ -127,7 +128,7 @@ struct PanelDifferences {
 
 PanelDifferences CompareWithPanel(HWND editor, const LICE_MemBitmap& bg) {
   const std::vector<std::uint32_t> shown = Capture(editor);
-  auto bgAt = [&](int x, int y) { return bg.PixelData()[y * bg.RowSpan() + x] & 0xFFFFFF; };
+  auto bgAt = [&](int x, int y) { return testing_lice::GetPixel(bg, x, y) & 0xFFFFFF; };
   auto shownAt = [&](int x, int y) { return shown[static_cast<size_t>(y) * kWidth + x]; };
   const std::vector<Box> boxes = ControlBoxes();
   PanelDifferences d;
