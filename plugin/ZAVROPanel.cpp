@@ -1,7 +1,6 @@
 #include "plugin/ZAVROPanel.h"
 
-#include <cstring>
-
+#include "framework/IParamDef.h"
 #include "graphics/IGraphics.h"
 #include "plugin/ZAVROLayout.h"
 
@@ -25,8 +24,7 @@ IControl* MakeBitmapControl(IGraphics& editor, const BitmapControlDef& def) {
 
 ITextStyle CaptionStyle() {
   ITextStyle style;
-  std::strncpy(style.face, kCaptionText.font, sizeof style.face - 1);
-  style.face[sizeof style.face - 1] = '\0';
+  CopyText(style.face, kCaptionText.font, kFaceNameSize);
   style.size = kCaptionText.size;
   style.colour = IColorARGB{kCaptionText.alpha, kCaptionText.red, kCaptionText.green, kCaptionText.blue};
   style.alignment = kCaptionText.align;

@@ -14,6 +14,7 @@
 
 #include "graphics/IGraphicsHeadless.h"
 #include "plugin/ZAVRO.h"
+#include "plugin/ZAVROLayout.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ void FullRepaint(benchmark::State& state) {
   Panel panel;
   const long long before = gAllocations.load();
   for (auto _ : state) {
-    panel.editor->PaintRegion({0, 0, 1002, 476});
+    panel.editor->PaintRegion({0, 0, ZAVROLayout::kEditorWidth, ZAVROLayout::kEditorHeight});
     panel.editor->presented.clear();
   }
   CountAllocations(state, before);

@@ -5,8 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,22 +12,21 @@
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
 #include "plugin/ZAVROLayout.h"
+#include "tests/lice/FileBytes.h"
 
 namespace {
 
-std::vector<std::vector<char>> StripFiles() {
-  std::vector<std::vector<char>> files;
-  for (const ZAVROLayout::StripDef& strip : ZAVROLayout::kStrips) {
-    std::ifstream file(std::string(ZAVRO_SOURCE_DIR) + "/" + strip.fileName, std::ios::binary);
-    files.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
+std::vector<std::vector<unsigned char>> StripFiles() {
+  std::vector<std::vector<unsigned char>> files;
+  for (const ZAVROLayout::StripDef& strip : ZAVROLayout::kStrips)
+    files.push_back(testing_lice::ReadFileBytes(std::string(ZAVRO_SOURCE_DIR) + "/" + strip.fileName));
   return files;
 }
 
 void DecodeStrips(benchmark::State& state) {
-  const std::vector<std::vector<char>> files = StripFiles();
+  const std::vector<std::vector<unsigned char>> files = StripFiles();
   for (auto _ : state) {
-    for (const std::vector<char>& bytes : files) {
+    for (const std::vector<unsigned char>& bytes : files) {
       std::unique_ptr<LICE_MemBitmap> image(DecodePngImage(bytes.data(), static_cast<int>(bytes.size())));
       if (!image) state.SkipWithError("a strip did not decode");
       benchmark::DoNotOptimize(image.get());

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/IParamDef.h"
 #include "graphics/win/IGraphicsWin.h"
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
@@ -209,7 +210,7 @@ void IGraphicsWin::PromptForFile(std::string& fileName, int action, std::string&
     return;
   }
   char file[kPathSize] = {};
-  std::strncpy(file, fileName.c_str(), kPathSize - 1);
+  CopyText(file, fileName.c_str(), kPathSize);
   std::string initialFolder = folder;
   if (initialFolder.empty()) DesktopPath(initialFolder);
   // One filter entry: description and pattern alike, each ended by a zero,

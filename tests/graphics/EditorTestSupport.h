@@ -9,6 +9,7 @@
 
 #include "graphics/IGraphicsHeadless.h"
 #include "lice/LICE_MemBitmap.h"
+#include "tests/lice/PixelTestSupport.h"
 #include "tests/support/IPlugTest.h"
 
 namespace testing_editor {
@@ -73,7 +74,7 @@ inline IImageStrip StripOf(LICE_IBitmap* image, int frames, bool horizontal = fa
 }
 
 inline LICE_pixel BackPixel(const IGraphics& g, int x, int y) {
-  return g.BackBuffer()->PixelData()[y * g.BackBuffer()->RowSpan() + x];
+  return testing_lice::GetPixel(*g.BackBuffer(), x, y);
 }
 
 // Records the calls the editor makes on it.

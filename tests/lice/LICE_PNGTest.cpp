@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
+#include "tests/lice/FileBytes.h"
 #include "tests/lice/PngEncode.h"
 #include "tests/lice/PixelTestSupport.h"
 
@@ -282,11 +281,6 @@ TEST(ImageNameExtension, TakesTheTextAfterTheLastDot) {
 }
 
 #ifdef ZAVRO_PNGSUITE_DIR
-std::vector<unsigned char> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::pair<int, int> HeaderSize(const std::vector<unsigned char>& f) {
   const auto be32 = [&](size_t i) { return f[i] << 24 | f[i + 1] << 16 | f[i + 2] << 8 | f[i + 3]; };
   return {be32(16), be32(20)};
@@ -296,7 +290,7 @@ std::pair<int, int> HeaderSize(const std::vector<unsigned char>& f) {
 // size, and each interlaced twin ("i" + name) decodes to the same pixels.
 TEST(DecodePngImage, TestSuiteImagesDecodeAndInterlacedTwinsMatch) {
   const std::string dir = ZAVRO_PNGSUITE_DIR;
-  if (ReadFile(dir + "/basn0g01.png").empty()) GTEST_SKIP() << "the PNG test suite is not unpacked";
+  if (ReadFileBytes(dir + "/basn0g01.png").empty()) GTEST_SKIP() << "the PNG test suite is not unpacked";
   const char* names[] = {"basn0g01", "basn0g02", "basn0g04", "basn0g08", "basn0g16", "basn2c08", "basn2c16",
                          "basn3p01", "basn3p02", "basn3p04", "basn3p08", "basn4a08", "basn4a16", "basn6a08",
                          "basn6a16", "ftbbn0g01", "ftbbn0g02", "ftbbn0g04", "ftbbn2c16", "ftbbn3p08",
@@ -305,13 +299,13 @@ TEST(DecodePngImage, TestSuiteImagesDecodeAndInterlacedTwinsMatch) {
   int twins = 0;
   for (const char* name : names) {
     SCOPED_TRACE(name);
-    const std::vector<unsigned char> file = ReadFile(dir + "/" + name + ".png");
+    const std::vector<unsigned char> file = ReadFileBytes(dir + "/" + name + ".png");
     ASSERT_FALSE(file.empty());
     const std::unique_ptr<LICE_MemBitmap> bm = Decode(file);
     ASSERT_NE(bm, nullptr);
     EXPECT_EQ(std::make_pair(bm->Width(), bm->Height()), HeaderSize(file));
-    std::vector<unsigned char> twin = ReadFile(dir + "/i" + name + ".png");
-    if (twin.empty()) twin = ReadFile(dir + "/interlaced/i" + name + ".png");
+    std::vector<unsigned char> twin = ReadFileBytes(dir + "/i" + name + ".png");
+    if (twin.empty()) twin = ReadFileBytes(dir + "/interlaced/i" + name + ".png");
     if (twin.empty()) continue;
     ++twins;
     const std::unique_ptr<LICE_MemBitmap> other = Decode(twin);

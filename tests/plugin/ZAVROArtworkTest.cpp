@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -13,17 +12,16 @@
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
 #include "plugin/ZAVROLayout.h"
+#include "tests/lice/FileBytes.h"
+#include "tests/lice/PixelTestSupport.h"
 
 using namespace ZAVROLayout;
+using testing_lice::Chan;
+using testing_lice::GetPixel;
 
 namespace {
 
 constexpr double kDegree = 3.141592653589793 / 180.0;
-
-std::vector<unsigned char> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // WCAG relative luminance of an 8-bit sRGB colour.
 double Luminance(int r, int g, int b) {
@@ -34,14 +32,12 @@ double Luminance(int r, int g, int b) {
   return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
 }
 
-int Channel(LICE_pixel p, int shift) { return static_cast<int>(p >> shift & 0xFF); }
-
 // The committed images, decoded once for the suite, in the strips' order.
 class ZAVROArtworkTest : public testing::Test {
 protected:
   static void SetUpTestSuite() {
     for (const StripDef& strip : kStrips) {
-      const std::vector<unsigned char> file = ReadFile(std::string(ZAVRO_SOURCE_DIR "/") + strip.fileName);
+      const std::vector<unsigned char> file = testing_lice::ReadFileBytes(std::string(ZAVRO_SOURCE_DIR "/") + strip.fileName);
       images().emplace_back(DecodePngImage(file.data(), static_cast<int>(file.size())));
     }
   }
@@ -53,9 +49,6 @@ protected:
   }
   static const LICE_MemBitmap* Image(int resourceId) {
     return images()[static_cast<size_t>(resourceId - kFirstResourceId)].get();
-  }
-  static LICE_pixel Pixel(const LICE_MemBitmap& bm, int x, int y) {
-    return bm.PixelData()[static_cast<size_t>(y) * static_cast<size_t>(bm.RowSpan()) + static_cast<size_t>(x)];
   }
 };
 
@@ -111,12 +104,12 @@ TEST_F(ZAVROArtworkTest, CaptionWindowsAreDarkAndEmpty) {
     double worstContrast = 1e9;
     for (int y = box.top; y < box.bottom; ++y) {
       for (int x = box.left; x < box.right; ++x) {
-        const LICE_pixel p = Pixel(bg, x, y);
-        for (int shift : {0, 8, 16}) {
-          lowest = std::min(lowest, Channel(p, shift));
-          highest = std::max(highest, Channel(p, shift));
+        const LICE_pixel p = GetPixel(bg, x, y);
+        for (int c : {0, 1, 2}) {
+          lowest = std::min(lowest, Chan(p, c));
+          highest = std::max(highest, Chan(p, c));
         }
-        const double l = Luminance(Channel(p, 16), Channel(p, 8), Channel(p, 0));
+        const double l = Luminance(Chan(p, 2), Chan(p, 1), Chan(p, 0));
         worstContrast = std::min(worstContrast, (text + 0.05) / (l + 0.05));
       }
     }
@@ -132,7 +125,7 @@ TEST_F(ZAVROArtworkTest, CaptionWindowsAreDarkAndEmpty) {
       for (int f = 0; f < strip.frames; ++f) {
         for (int y = top; y < bottom; ++y) {
           for (int x = left; x < right; ++x) {
-            ASSERT_EQ(Pixel(image, x - c.left, y - c.top + f * strip.frameHeight) >> 24, 0u)
+            ASSERT_EQ(Chan(GetPixel(image, x - c.left, y - c.top + f * strip.frameHeight), 3), 0)
                 << strip.fileName << " frame " << f << " covers the caption at " << x << "," << y;
           }
         }
@@ -151,9 +144,8 @@ TEST_F(ZAVROArtworkTest, EveryFrameDiffersFromTheNext) {
     for (int f = 0; f + 1 < strip.frames; ++f) {
       bool same = true;
       for (int y = 0; y < strip.frameHeight && same; ++y) {
-        same = std::memcmp(&image.PixelData()[static_cast<size_t>((f * strip.frameHeight + y) * image.RowSpan())],
-                           &image.PixelData()[static_cast<size_t>(((f + 1) * strip.frameHeight + y) * image.RowSpan())],
-                           rowBytes) == 0;
+        same = std::memcmp(testing_lice::PixelAddress(image, 0, f * strip.frameHeight + y),
+                           testing_lice::PixelAddress(image, 0, (f + 1) * strip.frameHeight + y), rowBytes) == 0;
       }
       EXPECT_FALSE(same) << "frames " << f << " and " << f + 1;
     }
@@ -170,8 +162,8 @@ double PointerAngle(const LICE_MemBitmap& image, const StripDef& strip, int f) {
   for (int y = 0; y < strip.frameHeight; ++y) {
     for (int x = 0; x < strip.frameWidth; ++x) {
       const double dx = x + 0.5 - cx, dy = y + 0.5 - cy, r = std::hypot(dx, dy);
-      const LICE_pixel p = image.PixelData()[static_cast<size_t>((f * strip.frameHeight + y) * image.RowSpan() + x)];
-      const bool white = (p >> 24) >= 250 && Channel(p, 16) >= 200 && Channel(p, 8) >= 200 && Channel(p, 0) >= 200;
+      const LICE_pixel p = GetPixel(image, x, f * strip.frameHeight + y);
+      const bool white = Chan(p, 3) >= 250 && Chan(p, 2) >= 200 && Chan(p, 1) >= 200 && Chan(p, 0) >= 200;
       if (white && r > 0.7 * half && r < 0.9 * half) {
         sx += dx;
         sy += dy;
@@ -191,9 +183,9 @@ int ScaleInkAt(const LICE_MemBitmap& bg, const BitmapControlDef& c, double degre
   for (double d = degrees - 1.5; d <= degrees + 1.5; d += 0.5) {
     const double a = d * kDegree;
     for (double r = half; r <= half + 8.0; r += 0.25) {
-      const LICE_pixel p = bg.PixelData()[static_cast<size_t>(static_cast<int>(cy - r * std::cos(a)) * bg.RowSpan() +
-                                                              static_cast<int>(cx + r * std::sin(a)))];
-      brightest = std::max(brightest, Channel(p, 8));
+      const LICE_pixel p =
+          GetPixel(bg, static_cast<int>(cx + r * std::sin(a)), static_cast<int>(cy - r * std::cos(a)));
+      brightest = std::max(brightest, Chan(p, 1));
     }
   }
   return brightest;

@@ -2,7 +2,6 @@
 // strips: what sits where, bound to what, and which frames and texts it shows.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -10,6 +9,8 @@
 
 #include "graphics/IGraphicsHeadless.h"
 #include "plugin/ZAVRO.h"
+#include "tests/lice/FileBytes.h"
+#include "tests/lice/PixelTestSupport.h"
 #include "tests/lice/PngEncode.h"
 
 namespace {
@@ -101,9 +102,7 @@ Class ClassOf(const IControl* c) {
   return kBitmap;
 }
 
-LICE_pixel Pixel(const IGraphics& g, int x, int y) {
-  return g.BackBuffer()->PixelData()[y * g.BackBuffer()->RowSpan() + x];
-}
+LICE_pixel Pixel(const IGraphics& g, int x, int y) { return testing_lice::GetPixel(*g.BackBuffer(), x, y); }
 
 // The control's pixels that no caption box covers (captions draw after knobs).
 std::vector<LICE_pixel> ControlPixels(const IGraphics& g, const IBounds& r) {
@@ -140,11 +139,7 @@ bool WritePng(const IGraphics& g, const char* path) {
                                                  static_cast<std::uint16_t>(p & 0xFF), 255});
     }
   }
-  const std::vector<unsigned char> bytes = testing_lice::EncodePng(image);
-  FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written && !bytes.empty();
+  return testing_lice::WriteFileBytes(path, testing_lice::EncodePng(image));
 }
 
 }  // namespace

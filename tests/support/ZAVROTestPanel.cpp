@@ -1,8 +1,6 @@
 // The test binding's editor for the product: with a panel asked for, a
 // window-less editor that decodes the panel's images from the committed files,
 // as the Windows modules decode them from their resources.
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -10,6 +8,7 @@
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
 #include "plugin/ZAVROPanel.h"
+#include "tests/lice/FileBytes.h"
 
 namespace {
 
@@ -18,8 +17,7 @@ public:
   using IGraphicsHeadless::IGraphicsHeadless;
   LICE_IBitmap* LoadImageResource(int id, const char* fileName) override {
     imagesRequested.push_back(id);
-    std::ifstream file(std::string(ZAVRO_SOURCE_DIR) + "/" + fileName, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<unsigned char> bytes = testing_lice::ReadFileBytes(std::string(ZAVRO_SOURCE_DIR) + "/" + fileName);
     if (bytes.empty()) return nullptr;
     return DecodePngImage(bytes.data(), static_cast<int>(bytes.size()));
   }

@@ -4,6 +4,7 @@
 #include "graphics/IGraphicsCaches.h"
 #include "graphics/IGraphicsHeadless.h"
 #include "lice/LICE_Raster.h"
+#include "tests/lice/PixelTestSupport.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ int InkedPixels(const IGraphics& g, const IBounds& r) {
   int n = 0;
   for (int y = r.top; y < r.bottom; ++y)
     for (int x = r.left; x < r.right; ++x)
-      n += g.BackBuffer()->PixelData()[y * g.BackBuffer()->RowSpan() + x] != kPaper;
+      n += testing_lice::GetPixel(*g.BackBuffer(), x, y) != kPaper;
   return n;
 }
 

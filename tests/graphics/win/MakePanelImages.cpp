@@ -1,10 +1,10 @@
 // Draws the test panel's images into PNG files in the given folder, for the
 // build to embed in the test plug-in module.
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tests/graphics/win/TestPanel.h"
+#include "tests/lice/FileBytes.h"
 #include "tests/lice/PngEncode.h"
 
 namespace {
@@ -28,11 +28,7 @@ testing_lice::PngImage Strip(int width, int frameHeight, int frames, Colour colo
 }
 
 bool Write(const std::string& path, const testing_lice::PngImage& image) {
-  const std::vector<unsigned char> bytes = testing_lice::EncodePng(image);
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written;
+  return testing_lice::WriteFileBytes(path, testing_lice::EncodePng(image));
 }
 
 }  // namespace

@@ -8,8 +8,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +15,8 @@
 #include "lice/LICE_MemBitmap.h"
 #include "lice/LICE_PNG.h"
 #include "plugin/ZAVROLayout.h"
+#include "tests/lice/FileBytes.h"
+#include "tests/lice/PixelTestSupport.h"
 #include "tests/hosts/Vst2Module.h"
 #include "tests/support/Vst2TestHost.h"
 #include "tests/vst3/Vst3TestHost.h"
@@ -96,8 +96,8 @@ std::vector<std::uint32_t> Capture(HWND window) {
 
 // The committed background image, decoded.
 std::unique_ptr<LICE_MemBitmap> Background() {
-  std::ifstream file(std::string(ZAVRO_SOURCE_DIR) + "/" + ZAVROLayout::StripOf(101).fileName, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::vector<unsigned char> bytes =
+      testing_lice::ReadFileBytes(std::string(ZAVRO_SOURCE_DIR) + "/" + ZAVROLayout::StripOf(101).fileName);
   return std::unique_ptr<LICE_MemBitmap>(DecodePngImage(bytes.data(), static_cast<int>(bytes.size())));
 }
 
@@ -128,7 +128,7 @@ struct PanelDifferences {
 
 PanelDifferences CompareWithPanel(HWND editor, const LICE_MemBitmap& bg) {
   const std::vector<std::uint32_t> shown = Capture(editor);
-  auto bgAt = [&](int x, int y) { return bg.PixelData()[y * bg.RowSpan() + x] & 0xFFFFFF; };
+  auto bgAt = [&](int x, int y) { return testing_lice::GetPixel(bg, x, y) & 0xFFFFFF; };
   auto shownAt = [&](int x, int y) { return shown[static_cast<size_t>(y) * kWidth + x]; };
   const std::vector<Box> boxes = ControlBoxes();
   PanelDifferences d;
