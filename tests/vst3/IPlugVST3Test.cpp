@@ -107,20 +107,6 @@ struct Rig {
   TestProduct* plug = new TestProduct();
 };
 
-template <typename Sample>
-ProcessData Data(BusBuffers<Sample>* in, BusBuffers<Sample>* out, int frames,
-                 IParameterChanges* changes = nullptr) {
-  ProcessData d{};
-  d.symbolicSampleSize = sizeof(Sample) == 4 ? kSample32 : kSample64;
-  d.numSamples = frames;
-  d.numInputs = in ? 1 : 0;
-  d.inputs = in ? &in->bus : nullptr;
-  d.numOutputs = out ? 1 : 0;
-  d.outputs = out ? &out->bus : nullptr;
-  d.inputParameterChanges = changes;
-  return d;
-}
-
 std::string Text(const TChar* text) {
   std::string s;
   for (; *text; ++text) s += static_cast<char>(*text);

@@ -26,12 +26,7 @@ void ProcessBlocks(IPlugVST3* plug, const std::atomic<bool>& stop, bool* finite)
     ParamChanges changes;
     changes.Add(kAutomated, {{0, (b % 7) / 6.0}});
     changes.Add(BypassParamId, {{0, b % 50 == 0 ? 1.0 : 0.0}});
-    ProcessData data{};
-    data.numSamples = kBlock;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &in.bus;
-    data.outputs = &out.bus;
-    data.inputParameterChanges = &changes;
+    ProcessData data = Data(&in, &out, kBlock, &changes);
     plug->process(data);
     for (float v : out.data[1]) *finite = *finite && std::isfinite(v);
   }

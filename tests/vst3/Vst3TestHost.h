@@ -180,4 +180,20 @@ struct BusBuffers {
   std::vector<Sample*> pointers;
   AudioBusBuffers bus;
 };
+
+// One block over a bus of input and one of output; either may be absent.
+template <typename Sample>
+ProcessData Data(BusBuffers<Sample>* in, BusBuffers<Sample>* out, int frames,
+                 IParameterChanges* changes = nullptr) {
+  ProcessData d{};
+  d.processMode = kRealtime;
+  d.symbolicSampleSize = sizeof(Sample) == 4 ? kSample32 : kSample64;
+  d.numSamples = frames;
+  d.numInputs = in ? 1 : 0;
+  d.inputs = in ? &in->bus : nullptr;
+  d.numOutputs = out ? 1 : 0;
+  d.outputs = out ? &out->bus : nullptr;
+  d.inputParameterChanges = changes;
+  return d;
+}
 }  // namespace vst3test
