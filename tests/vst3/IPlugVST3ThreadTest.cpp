@@ -53,12 +53,7 @@ void UseController(IPlugVST3* plug, int rounds, bool* restored) {
 TEST(IPlugVST3Threads, ProcessingAndControllerCallsFromTwoThreadsAreSerialised) {
   auto* plug = static_cast<IPlugVST3*>(static_cast<IAudioProcessor*>(CreateVst3Plugin()));
   ASSERT_NE(plug, nullptr);
-  ASSERT_EQ(plug->initialize(nullptr), kResultOk);
-  ProcessSetup setup{kRealtime, kSample32, kBlock, 48000.0};
-  ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
-  plug->activateBus(kAudio, kInput, 0, true);
-  plug->activateBus(kAudio, kOutput, 0, true);
-  plug->setActive(true);
+  ASSERT_EQ(StartProcessing(plug, nullptr, kSample32, kBlock), kResultOk);
 
   bool finite = true, restored = true;
   std::atomic<bool> stop{false};
