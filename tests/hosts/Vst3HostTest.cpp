@@ -45,10 +45,10 @@ struct StereoBlock {
   }
   ProcessData Data(int32 frames) { return vst3test::Data(&in, &out, frames); }
   bool OutputFinite(int32 frames) const {
-    for (const auto& channel : out.data) {
-      if (!std::all_of(channel.begin(), channel.begin() + frames, [](float v) { return std::isfinite(v); })) return false;
-    }
-    return true;
+    const auto finite = [](float v) { return std::isfinite(v); };
+    return std::all_of(out.data.begin(), out.data.end(), [&](const std::vector<float>& channel) {
+      return std::all_of(channel.begin(), channel.begin() + frames, finite);
+    });
   }
   BusBuffers<float> in, out;
 };
