@@ -1,27 +1,24 @@
 #include "vst3/IPlugParameter.h"
 
+#include "vst3/sdk/String128.h"
 #include "vst3/sdk/Vst3String.h"
 
 using namespace vst3;
-
-namespace {
-constexpr int32 kTextUnits = 128;
-}  // namespace
 
 IPlugParameter::IPlugParameter(const IParamDef& param, ParamID id, UnitID unitId)
     : Parameter(nullptr, id, nullptr, param.NormalizeValue(param.Default()),
                 param.Kind() == ParamKind::Continuous ? 0 : static_cast<int32>(param.Max() - param.Min()),
                 param.CanAutomate() ? ParameterInfo::kCanAutomate : ParameterInfo::kNoFlags, unitId),
       param_(param) {
-  WidenText(info_.title, kTextUnits, param.Name());
-  WidenText(info_.units, kTextUnits, param.LabelForHost());
+  WidenText(info_.title, kString128Units, param.Name());
+  WidenText(info_.units, kString128Units, param.LabelForHost());
   setPrecision(param.DisplayPrecision());
 }
 
 void IPlugParameter::FormatText(const IParamDef& param, ParamValue valueNormalized, String128 string) {
   char text[kParamTextSize];
   param.FormatForHost(param.DenormalizeValue(valueNormalized), false, text, true);
-  WidenText(string, kTextUnits, text);
+  WidenText(string, kString128Units, text);
 }
 
 void IPlugParameter::toString(ParamValue valueNormalized, String128 string) const {

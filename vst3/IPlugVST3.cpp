@@ -2,16 +2,13 @@
 // the binding gives the framework.
 #include "vst3/IPlugVST3.h"
 
-
 #include "framework/HostKind.h"
+#include "vst3/sdk/String128.h"
 #include "vst3/sdk/Vst3String.h"
 
 using namespace vst3;
 
 namespace {
-// The host's text fields hold 127 characters and a terminator.
-constexpr int32 kTextUnits = 128;
-
 // The arrangement a bus of n channels gets; empty for a count without one.
 SpeakerArrangement ArrangementFor(int n) {
   static constexpr SpeakerArrangement kByCount[] = {
@@ -26,7 +23,7 @@ SpeakerArrangement ArrangementFor(int n) {
 
 // The label's text widened for a bus name; empty when there is no label.
 void BusName(const std::vector<std::string>& labels, TChar* name) {
-  WidenText(name, kTextUnits, labels.empty() ? "" : labels.front().c_str());
+  WidenText(name, kString128Units, labels.empty() ? "" : labels.front().c_str());
 }
 
 void SetFirstLabel(std::vector<std::string>& labels, const char* text) {
@@ -67,8 +64,8 @@ void IPlugVST3::IdentifyHost(FUnknown* context) {
   auto* host = static_cast<IHostApplication*>(found);
   String128 name{};
   if (host->getName(name) == kResultOk) {
-    char text[kTextUnits];
-    NarrowText(text, kTextUnits, name, kTextUnits);
+    char text[kString128Units];
+    NarrowText(text, kString128Units, name, kString128Units);
     SetHostIdentity(LookUpHostKind(text), 0);
   }
   host->release();
@@ -119,13 +116,13 @@ tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int
   const AudioBus* input = getAudioBus(kInput, 0);
   if (!input || SpeakerArr::getChannelCount(input->getArrangement()) != nIn) {
     audioInputs_.clear();
-    WidenText(name, kTextUnits, "Input");
+    WidenText(name, kString128Units, "Input");
     addAudioInput(name, ArrangementFor(nIn));
   }
   const AudioBus* output = getAudioBus(kOutput, 0);
   if (!output || SpeakerArr::getChannelCount(output->getArrangement()) != nOut) {
     audioOutputs_.clear();
-    WidenText(name, kTextUnits, "Output");
+    WidenText(name, kString128Units, "Output");
     addAudioOutput(name, ArrangementFor(nOut));
   }
   return numIns == 1 ? kResultOk : kResultFalse;

@@ -8,12 +8,12 @@
 
 #include "vst3/IPlugParameter.h"
 #include "vst3/IPlugVST3.h"
+#include "vst3/sdk/String128.h"
 #include "vst3/sdk/Vst3String.h"
 
 using namespace vst3;
 
 namespace {
-constexpr int32 kTextUnits = 128;
 constexpr const char* kRootUnitName = "Root Unit";
 constexpr const char* kPresetListName = "Factory Presets";
 }  // namespace
@@ -21,17 +21,17 @@ constexpr const char* kPresetListName = "Factory Presets";
 void IPlugVST3::AddParameters() {
   if (NPresets() > 0) {
     String128 title{};
-    WidenText(title, kTextUnits, "Preset");
+    WidenText(title, kString128Units, "Preset");
     parameters_.addParameter(new Parameter(title, PresetParamId, nullptr, 0.0, NPresets(),
                                            ParameterInfo::kIsProgramChange, kRootUnitId));
   }
   String128 text{};
-  WidenText(text, kTextUnits, "Bypass");
+  WidenText(text, kString128Units, "Bypass");
   auto* bypass = new StringListParameter(
       text, BypassParamId, nullptr,
       ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass, kRootUnitId);
   for (const char* state : {"off", "on"}) {
-    WidenText(text, kTextUnits, state);
+    WidenText(text, kString128Units, state);
     bypass->appendString(text);
   }
   parameters_.addParameter(bypass);
@@ -90,7 +90,7 @@ tresult PLUGIN_API IPlugVST3::getUnitInfo(int32 unitIndex, UnitInfo& info) {
   if (unitIndex < 0 || static_cast<size_t>(unitIndex) > names.size()) return kResultFalse;
   info.id = unitIndex;
   info.parentUnitId = unitIndex == 0 ? kNoParentUnitId : kRootUnitId;
-  WidenText(info.name, kTextUnits, unitIndex == 0 ? kRootUnitName : names[static_cast<size_t>(unitIndex - 1)].c_str());
+  WidenText(info.name, kString128Units, unitIndex == 0 ? kRootUnitName : names[static_cast<size_t>(unitIndex - 1)].c_str());
   info.programListId = kNoProgramListId;
   return kResultOk;
 }
@@ -99,7 +99,7 @@ tresult PLUGIN_API IPlugVST3::getProgramListInfo(int32 listIndex, ProgramListInf
   if (IsNullReference(info)) return kInvalidArgument;
   if (listIndex != 0) return kResultFalse;
   info.id = static_cast<ProgramListID>(PresetParamId);
-  WidenText(info.name, kTextUnits, kPresetListName);
+  WidenText(info.name, kString128Units, kPresetListName);
   info.programCount = NPresets();
   return kResultOk;
 }
@@ -109,7 +109,7 @@ tresult PLUGIN_API IPlugVST3::getProgramName(ProgramListID listId, int32 program
   if (listId != static_cast<ProgramListID>(PresetParamId)) return kResultFalse;
   IMutexLock lock(InstanceLock());
   const IPresetSlot* preset = GetPreset(programIndex);
-  WidenText(name, kTextUnits, preset ? preset->name.c_str() : "");
+  WidenText(name, kString128Units, preset ? preset->name.c_str() : "");
   return kResultOk;
 }
 

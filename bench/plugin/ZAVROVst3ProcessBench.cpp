@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -28,12 +29,7 @@ constexpr double kGainSteps[2] = {0.45, 0.55};
 // The equaliser as a host has set it up: initialised, 32-bit, buses active.
 ZAVRO* NewSetUpPlugin() {
   auto* plug = static_cast<ZAVRO*>(static_cast<IAudioProcessor*>(CreateVst3Plugin()));
-  plug->initialize(nullptr);
-  ProcessSetup setup{kRealtime, kSample32, kBlock, kRate};
-  plug->setupProcessing(setup);
-  plug->activateBus(kAudio, kInput, 0, true);
-  plug->activateBus(kAudio, kOutput, 0, true);
-  plug->setActive(true);
+  vst3test::StartProcessing(plug, nullptr, kSample32, kBlock, kRate);
   return plug;
 }
 
@@ -81,20 +77,13 @@ void Vst3Process(benchmark::State& state) {
     plug->setupProcessing(setup);
   }
   vst3test::BusBuffers<Sample> in(2, kBlock, 0), out(2, kBlock, 0);
-  in.data[0] = Noise<Sample>(1);
-  in.data[1] = Noise<Sample>(2);
-  in.pointers = {in.data[0].data(), in.data[1].data()};
-  if constexpr (sizeof(Sample) == 4) in.bus.channelBuffers32 = in.pointers.data();
-  else in.bus.channelBuffers64 = in.pointers.data();
+  for (unsigned c = 0; c < 2; ++c) {
+    const std::vector<Sample> noise = Noise<Sample>(c + 1);
+    std::copy(noise.begin(), noise.end(), in.data[c].begin());
+  }
   vst3test::ParamChanges changes[2];
   for (int i = 0; i < 2; ++i) changes[i].Add(kLMLowGain, {{0, kGainSteps[i]}});
-  ProcessData data{};
-  data.symbolicSampleSize = sizeof(Sample) == 4 ? kSample32 : kSample64;
-  data.numSamples = kBlock;
-  data.numInputs = 1;
-  data.inputs = &in.bus;
-  data.numOutputs = 1;
-  data.outputs = &out.bus;
+  ProcessData data = vst3test::Data(&in, &out, kBlock);
   int step = 0;
   for (auto _ : state) {
     data.inputParameterChanges = &changes[step ^= 1];

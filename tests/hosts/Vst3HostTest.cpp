@@ -5,6 +5,7 @@
 // and the conformance behaviours hosts and validators exercise.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -16,6 +17,7 @@
 
 using namespace vst3;
 using vst3test::HostApplication;
+using vst3test::BusBuffers;
 using vst3test::ParamChanges;
 
 namespace {
@@ -33,44 +35,23 @@ std::u16string Field(const char16 (&field)[N]) {
   return std::u16string(field, n);
 }
 
-// A stereo block of float buffers, input filled with a deterministic signal.
+// A stereo bus of float input carrying a deterministic signal, and one of output.
 struct StereoBlock {
-  explicit StereoBlock(int32 frames) : samples(4 * static_cast<size_t>(frames)) {
-    for (int c = 0; c < 4; ++c) channels[c] = samples.data() + static_cast<size_t>(c) * frames;
-    for (int32 i = 0; i < frames; ++i) {
-      channels[0][i] = static_cast<float>(0.5 * std::sin(0.01 * i));
-      channels[1][i] = static_cast<float>(0.5 * std::cos(0.013 * i));
+  explicit StereoBlock(int32 frames) : in(2, frames, 0.0f), out(2, frames, 0.0f) {
+    for (size_t i = 0; i < static_cast<size_t>(frames); ++i) {
+      in.data[0][i] = static_cast<float>(0.5 * std::sin(0.01 * static_cast<double>(i)));
+      in.data[1][i] = static_cast<float>(0.5 * std::cos(0.013 * static_cast<double>(i)));
     }
-    in.numChannels = out.numChannels = 2;
-    in.channelBuffers32 = channels;
-    out.channelBuffers32 = channels + 2;
   }
+  ProcessData Data(int32 frames) { return vst3test::Data(&in, &out, frames); }
   bool OutputFinite(int32 frames) const {
-    for (int c = 2; c < 4; ++c) {
-      for (int32 i = 0; i < frames; ++i) {
-        if (!std::isfinite(channels[c][i])) return false;
-      }
-    }
-    return true;
+    const auto finite = [](float v) { return std::isfinite(v); };
+    return std::all_of(out.data.begin(), out.data.end(), [&](const std::vector<float>& channel) {
+      return std::all_of(channel.begin(), channel.begin() + frames, finite);
+    });
   }
-  std::vector<float> samples;
-  float* channels[4] = {};
-  AudioBusBuffers in{};
-  AudioBusBuffers out{};
+  BusBuffers<float> in, out;
 };
-
-ProcessData Data(StereoBlock* block, int32 frames) {
-  ProcessData data{};
-  data.processMode = kRealtime;
-  data.symbolicSampleSize = kSample32;
-  data.numSamples = frames;
-  if (block) {
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &block->in;
-    data.outputs = &block->out;
-  }
-  return data;
-}
 
 class Vst3Host : public ::testing::Test {
 protected:
@@ -310,16 +291,15 @@ TEST_F(Vst3Instance, FlushWithoutBuffersAppliesParameterChanges) {
   Activate(true);
   ParamChanges changes;
   changes.Add(0, {{0, 0.75}});  // "L/M Low Gain", -15..15 dB: +7.5 dB
-  ProcessData data = Data(nullptr, 0);
-  data.inputParameterChanges = &changes;
+  ProcessData data = vst3test::Data<float>(nullptr, nullptr, 0, &changes);
   EXPECT_EQ(processor_->process(data), kResultOk);
   EXPECT_DOUBLE_EQ(controller_->getParamNormalized(0), 0.75);
 
   // The variant that keeps the bus arrays but gives them no channels.
   StereoBlock block(0);
-  block.in.numChannels = block.out.numChannels = 0;
-  block.in.channelBuffers32 = block.out.channelBuffers32 = nullptr;
-  data = Data(&block, 0);
+  block.in.bus.numChannels = block.out.bus.numChannels = 0;
+  block.in.bus.channelBuffers32 = block.out.bus.channelBuffers32 = nullptr;
+  data = block.Data(0);
   EXPECT_EQ(processor_->process(data), kResultOk);
   Activate(false);
 }
@@ -330,7 +310,7 @@ TEST_F(Vst3Instance, TerminateThenInitializeGivesAUsableObject) {
     PrepareProcessing(48000.0);
     Activate(true);
     StereoBlock block(64);
-    ProcessData data = Data(&block, 64);
+    ProcessData data = block.Data(64);
     EXPECT_EQ(processor_->process(data), kResultOk);
     EXPECT_TRUE(block.OutputFinite(64));
     Activate(false);
@@ -354,7 +334,7 @@ TEST_F(Vst3Instance, EverySampleRateOnOneInstanceGivesFiniteOutput) {
     ParamChanges changes;
     for (ParamID id = 0; id < 6; ++id) changes.Add(id, {{0, id % 2 ? 1.0 : 0.0}});
     StereoBlock block(512);
-    ProcessData data = Data(&block, 512);
+    ProcessData data = block.Data(512);
     data.inputParameterChanges = &changes;
     for (int i = 0; i < 8; ++i) {
       ASSERT_EQ(processor_->process(data), kResultOk);
@@ -374,13 +354,13 @@ TEST_F(Vst3Instance, BlockSizesFromZeroToTheMaximum) {
   StereoBlock block(kMaxBlock);
   for (const int32 frames : sizes) {
     SCOPED_TRACE(frames);
-    std::fill(block.channels[2], block.channels[2] + kMaxBlock, -7.0f);
-    ProcessData data = Data(&block, frames);
+    std::fill(block.out.data[0].begin(), block.out.data[0].end(), -7.0f);
+    ProcessData data = block.Data(frames);
     ASSERT_EQ(processor_->process(data), kResultOk);
     EXPECT_TRUE(block.OutputFinite(frames));
     // Nothing past the block is touched.
     if (frames < kMaxBlock) {
-      EXPECT_EQ(block.channels[2][frames], -7.0f);
+      EXPECT_EQ(block.out.data[0][static_cast<size_t>(frames)], -7.0f);
     }
   }
   Activate(false);

@@ -89,12 +89,7 @@ public:
 // A product initialised by a host, set up, its buses active; released at the end.
 struct Rig {
   explicit Rig(int32 sampleSize = kSample32, int32 maxBlock = 64) {
-    EXPECT_EQ(plug->initialize(&host), kResultOk);
-    ProcessSetup setup{kRealtime, sampleSize, maxBlock, 48000.0};
-    EXPECT_EQ(plug->setupProcessing(setup), kResultOk);
-    plug->activateBus(kAudio, kInput, 0, true);
-    plug->activateBus(kAudio, kOutput, 0, true);
-    plug->setActive(true);
+    EXPECT_EQ(StartProcessing(plug, &host, sampleSize, maxBlock), kResultOk);
     plug->changed.clear();
   }
   ~Rig() {
@@ -106,20 +101,6 @@ struct Rig {
   HostApplication host{"REAPER"};
   TestProduct* plug = new TestProduct();
 };
-
-template <typename Sample>
-ProcessData Data(BusBuffers<Sample>* in, BusBuffers<Sample>* out, int frames,
-                 IParameterChanges* changes = nullptr) {
-  ProcessData d{};
-  d.symbolicSampleSize = sizeof(Sample) == 4 ? kSample32 : kSample64;
-  d.numSamples = frames;
-  d.numInputs = in ? 1 : 0;
-  d.inputs = in ? &in->bus : nullptr;
-  d.numOutputs = out ? 1 : 0;
-  d.outputs = out ? &out->bus : nullptr;
-  d.inputParameterChanges = changes;
-  return d;
-}
 
 std::string Text(const TChar* text) {
   std::string s;

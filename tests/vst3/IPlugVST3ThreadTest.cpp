@@ -26,12 +26,7 @@ void ProcessBlocks(IPlugVST3* plug, const std::atomic<bool>& stop, bool* finite)
     ParamChanges changes;
     changes.Add(kAutomated, {{0, (b % 7) / 6.0}});
     changes.Add(BypassParamId, {{0, b % 50 == 0 ? 1.0 : 0.0}});
-    ProcessData data{};
-    data.numSamples = kBlock;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &in.bus;
-    data.outputs = &out.bus;
-    data.inputParameterChanges = &changes;
+    ProcessData data = Data(&in, &out, kBlock, &changes);
     plug->process(data);
     for (float v : out.data[1]) *finite = *finite && std::isfinite(v);
   }
@@ -58,12 +53,7 @@ void UseController(IPlugVST3* plug, int rounds, bool* restored) {
 TEST(IPlugVST3Threads, ProcessingAndControllerCallsFromTwoThreadsAreSerialised) {
   auto* plug = static_cast<IPlugVST3*>(static_cast<IAudioProcessor*>(CreateVst3Plugin()));
   ASSERT_NE(plug, nullptr);
-  ASSERT_EQ(plug->initialize(nullptr), kResultOk);
-  ProcessSetup setup{kRealtime, kSample32, kBlock, 48000.0};
-  ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
-  plug->activateBus(kAudio, kInput, 0, true);
-  plug->activateBus(kAudio, kOutput, 0, true);
-  plug->setActive(true);
+  ASSERT_EQ(StartProcessing(plug, nullptr, kSample32, kBlock), kResultOk);
 
   bool finite = true, restored = true;
   std::atomic<bool> stop{false};

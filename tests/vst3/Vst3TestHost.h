@@ -180,4 +180,35 @@ struct BusBuffers {
   std::vector<Sample*> pointers;
   AudioBusBuffers bus;
 };
+
+// Brings a plug-in up as a host does before processing: initialised with
+// `context`, set up, its main buses and itself active. The first refusal of
+// initialise or set-up, or kResultOk.
+template <class Plug>
+tresult StartProcessing(Plug* plug, FUnknown* context, int32 sampleSize, int32 maxBlock,
+                        SampleRate rate = 48000.0) {
+  tresult result = plug->initialize(context);
+  ProcessSetup setup{kRealtime, sampleSize, maxBlock, rate};
+  if (result == kResultOk) result = plug->setupProcessing(setup);
+  plug->activateBus(kAudio, kInput, 0, true);
+  plug->activateBus(kAudio, kOutput, 0, true);
+  plug->setActive(true);
+  return result;
+}
+
+// One block over a bus of input and one of output; either may be absent.
+template <typename Sample>
+ProcessData Data(BusBuffers<Sample>* in, BusBuffers<Sample>* out, int frames,
+                 IParameterChanges* changes = nullptr) {
+  ProcessData d{};
+  d.processMode = kRealtime;
+  d.symbolicSampleSize = sizeof(Sample) == 4 ? kSample32 : kSample64;
+  d.numSamples = frames;
+  d.numInputs = in ? 1 : 0;
+  d.inputs = in ? &in->bus : nullptr;
+  d.numOutputs = out ? 1 : 0;
+  d.outputs = out ? &out->bus : nullptr;
+  d.inputParameterChanges = changes;
+  return d;
+}
 }  // namespace vst3test

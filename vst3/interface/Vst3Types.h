@@ -105,24 +105,20 @@ using TUID = int8[16];
 struct Uid {
   TUID data;
 
+  // Where each byte of the four-word notation, most significant first, sits
+  // in this platform's byte image: COM order swaps the bytes of the first
+  // word and of each half of the second.
+#if VST3_COM_COMPATIBLE
+  static constexpr int kImageIndex[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+#else
+  static constexpr int kImageIndex[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+#endif
+
   // The four-word notation turned into this platform's byte image.
   static constexpr Uid FromWords(uint32 w1, uint32 w2, uint32 w3, uint32 w4) {
     Uid uid{};
-#if VST3_COM_COMPATIBLE
-    const uint32 head[2] = {w1, (w2 >> 16) | (w2 << 16)};
-    for (int word = 0; word < 2; ++word) {
-      for (int i = 0; i < 4; ++i) uid.data[word * 4 + i] = static_cast<int8>(head[word] >> (8 * i));
-    }
-#else
-    const uint32 head[2] = {w1, w2};
-    for (int word = 0; word < 2; ++word) {
-      for (int i = 0; i < 4; ++i) uid.data[word * 4 + i] = static_cast<int8>(head[word] >> (24 - 8 * i));
-    }
-#endif
-    const uint32 tail[2] = {w3, w4};
-    for (int word = 0; word < 2; ++word) {
-      for (int i = 0; i < 4; ++i) uid.data[8 + word * 4 + i] = static_cast<int8>(tail[word] >> (24 - 8 * i));
-    }
+    const uint32 words[4] = {w1, w2, w3, w4};
+    for (int n = 0; n < 16; ++n) uid.data[kImageIndex[n]] = static_cast<int8>(words[n / 4] >> (24 - 8 * (n % 4)));
     return uid;
   }
 };

@@ -38,18 +38,18 @@ bool Parameter::setNormalized(ParamValue value) {
 
 void Parameter::toString(ParamValue valueNormalized, String128 string) const {
   if (!string) return;
-  char text[128];
+  char text[kString128Units];
   if (info_.stepCount == 1) {
     std::snprintf(text, sizeof text, "%s", valueNormalized > 0.5 ? "On" : "Off");
   } else {
     std::snprintf(text, sizeof text, "%.*f", std::clamp(precision_, 0, 16), valueNormalized);
   }
-  WidenText(string, 128, text);
+  WidenText(string, kString128Units, text);
 }
 
 bool Parameter::ScanDecimal(const TChar* string, ParamValue& value) {
-  char text[128];
-  NarrowText(text, sizeof text, string, 128);
+  char text[kString128Units];
+  NarrowText(text, sizeof text, string, kString128Units);
   const char* digits = text + std::strspn(text, " \t");
   if (*digits == '+' || *digits == '-') ++digits;
   const bool leadingDigit = std::isdigit(static_cast<unsigned char>(digits[0])) ||

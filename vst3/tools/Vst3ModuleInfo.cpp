@@ -39,17 +39,8 @@ std::string Bool(bool value) { return value ? "true" : "false"; }
 
 // The platform-neutral 32-digit form: the four words, whatever the byte image.
 std::string ClassIdText(const TUID cid) {
-  const auto b = [&](int i) { return static_cast<uint32>(static_cast<uint8>(cid[i])); };
-#if VST3_COM_COMPATIBLE
-  const uint32 w1 = b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
-  const uint32 w2 = b(4) << 16 | b(5) << 24 | b(6) | b(7) << 8;
-#else
-  const uint32 w1 = b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
-  const uint32 w2 = b(4) << 24 | b(5) << 16 | b(6) << 8 | b(7);
-#endif
   char text[33];
-  std::snprintf(text, sizeof(text), "%08X%08X", w1, w2);
-  for (int i = 8; i < 16; ++i) std::snprintf(text + 16 + 2 * (i - 8), 3, "%02X", b(i));
+  for (int n = 0; n < 16; ++n) std::snprintf(text + 2 * n, 3, "%02X", static_cast<uint8>(cid[Uid::kImageIndex[n]]));
   return text;
 }
 
